@@ -1,0 +1,27 @@
+# Warning levels and, for Windows, static linking and hardening; applied to every target below.
+add_compile_options(
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Wold-style-cast
+  -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual -Wformat=2 -Wundef -Wnull-dereference
+  -Wimplicit-fallthrough -Wduplicated-cond -Wlogical-op)
+if(VT_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+if(VT_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Narrow registry functions, wide user interface: no UNICODE macro, each call names its A or W form.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # No libstdc++, libgcc or libwinpthread DLL next to the exe.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  # ASLR and DEP for every image; high-entropy addresses where the address space has room for them.
+  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    add_link_options(-Wl,--high-entropy-va)
+  else()
+    add_link_options(-Wl,--large-address-aware)
+  endif()
+endif()

@@ -1,0 +1,29 @@
+// The commit that OK performs: brings the shell registration of the context-menu handler and
+// the options key in line with the user's wish, through one full-access key cursor that is
+// closed on every path.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/options.h"
+
+namespace registration {
+
+inline constexpr const char* kHandlerName = "vintrel_turnways";
+inline constexpr const char* kClsid = "{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
+inline constexpr const char* kServerFileName = "vintrel_turnways.dll";
+
+// The executable's folder: everything up to and including its last "\" or ":". A "\" byte
+// that is the second byte of a double-byte character of `codePage` is no separator.
+std::string ExecutableFolder(std::string_view executablePath, const settings::CodePage& codePage);
+
+// Removes the handler's keys under the JPEG file type, then registers the handler for all
+// files and saves the options (gRegistered true), or removes the registration and the options
+// key (false). executablePath is the running program's full path in the ANSI code page, as
+// GetModuleFileNameA gives it. Throws ERegistryException when a key that must be written cannot
+// be opened or created, or a write is refused; what was done before stays.
+void Commit(settings::RegistryStore& store, bool gRegistered, const settings::Options& options,
+            const std::string& executablePath);
+
+}  // namespace registration

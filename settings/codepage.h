@@ -1,0 +1,39 @@
+// The system's ANSI (multibyte) code page, as far as the registry code needs it: which bytes
+// lead a double-byte character, the largest character size, and how many UTF-16 units a byte
+// string takes. A value type, so code page 932 can be tested on any build.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace settings {
+
+class CodePage {
+public:
+  static CodePage SingleByte();  // 1252 and the like
+  static CodePage ShiftJis();    // 932
+  static CodePage Utf8();        // 65001
+#ifdef _WIN32
+  static CodePage Ansi();        // the running system's CP_ACP
+#endif
+
+  unsigned Id() const { return id_; }
+  unsigned MaxCharSize() const { return maxCharSize_; }
+  bool IsLeadByte(unsigned char byte) const { return lead_[byte]; }
+
+  // Length of the next character at text[pos] in bytes (at least 1, never past the end).
+  std::size_t CharLength(std::string_view text, std::size_t pos) const;
+  // Number of UTF-16 units the text takes once converted.
+  std::size_t Utf16Length(std::string_view text) const;
+
+private:
+  CodePage(unsigned id, unsigned maxCharSize) : id_(id), maxCharSize_(maxCharSize) {}
+  void MarkLeadBytes(unsigned char first, unsigned char last);
+
+  unsigned id_;
+  unsigned maxCharSize_;
+  std::array<bool, 256> lead_{};
+};
+
+}  // namespace settings

@@ -1,0 +1,15 @@
+// The program's exception: a message text, in UTF-8, for the application's error box.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace settings {
+
+class Exception : public std::runtime_error {
+public:
+  explicit Exception(const std::string& message) : std::runtime_error(message) {}
+  std::string Message() const { return what(); }
+};
+
+}  // namespace settings

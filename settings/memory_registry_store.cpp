@@ -1,0 +1,239 @@
+#include "settings/memory_registry_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace settings {
+
+struct MemoryRegistryStore::Node {
+  struct Value {
+    std::string name;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+  };
+  std::string name;  // as created
+  Key root = 0;
+  std::string path;  // folded, from the root
+  bool deleted = false;
+  std::map<std::string, std::shared_ptr<Node>> children;  // by folded name: enumerated in that order
+  std::map<std::string, Value> values;                    // by folded name
+};
+
+MemoryRegistryStore::MemoryRegistryStore(CodePage codePage)
+    : codePage_(codePage), classesRoot_(std::make_shared<Node>()), currentUser_(std::make_shared<Node>()) {
+  classesRoot_->root = kClassesRoot;
+  currentUser_->root = kCurrentUser;
+}
+
+MemoryRegistryStore::~MemoryRegistryStore() = default;
+
+void MemoryRegistryStore::FailCall(unsigned nth, long status) {
+  failAt_ = nth == 0 ? 0 : calls_ + nth;
+  failStatus_ = status;
+}
+
+void MemoryRegistryStore::RefuseKey(Key root, const std::string& path) {
+  std::string folded;
+  for (const std::string& part : Split(path)) folded += (folded.empty() ? "" : "\\") + Fold(part);
+  refused_.emplace(root, folded);
+}
+
+bool MemoryRegistryStore::Refused(Key root, const std::string& foldedPath) const {
+  return refused_.count({root, foldedPath}) != 0;
+}
+
+bool MemoryRegistryStore::Count() {
+  ++calls_;
+  return calls_ != failAt_;
+}
+
+std::string MemoryRegistryStore::Fold(const std::string& name) const {
+  std::string folded = name;
+  for (std::size_t pos = 0; pos < folded.size(); pos += codePage_.CharLength(folded, pos)) {
+    char& c = folded[pos];  // only a character's first byte: a trail byte may look like a letter
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return folded;
+}
+
+std::vector<std::string> MemoryRegistryStore::Split(const std::string& path) const {
+  std::vector<std::string> parts(1);
+  for (std::size_t pos = 0; pos < path.size();) {
+    const std::size_t length = codePage_.CharLength(path, pos);
+    if (length == 1 && path[pos] == '\\') parts.emplace_back();
+    else parts.back().append(path, pos, length);
+    pos += length;
+  }
+  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();  // a trailing backslash is allowed
+  if (parts.size() == 1 && parts.front().empty()) parts.clear();
+  return parts;
+}
+
+long MemoryRegistryStore::Resolve(Key key, std::uint32_t needed, std::shared_ptr<Node>& node) const {
+  if (key == kClassesRoot) node = classesRoot_;
+  else if (key == kCurrentUser) node = currentUser_;
+  else {
+    const auto it = handles_.find(key);
+    if (it == handles_.end()) return kInvalidHandle;
+    if ((it->second.access & needed) != needed) return kAccessDenied;
+    node = it->second.node;
+  }
+  return node->deleted ? kKeyDeleted : kSuccess;
+}
+
+long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create,
+                               std::shared_ptr<Node>& node) {
+  std::shared_ptr<Node> at;
+  if (const long status = Resolve(base, 0, at); status != kSuccess) return status;
+  const std::vector<std::string> parts = Split(subPath);
+  for (const std::string& part : parts)
+    if (part.empty()) return 161;  // ERROR_BAD_PATHNAME: an empty key name inside the path
+  for (const std::string& part : parts) {
+    const std::string folded = Fold(part);
+    const std::string path = at->path.empty() ? folded : at->path + "\\" + folded;
+    if (Refused(at->root, path)) return kAccessDenied;
+    auto child = at->children.find(folded);
+    if (child == at->children.end()) {
+      if (!create) return kFileNotFound;
+      auto created = std::make_shared<Node>();
+      created->name = part;
+      created->root = at->root;
+      created->path = path;
+      child = at->children.emplace(folded, std::move(created)).first;
+    }
+    at = child->second;
+  }
+  node = at;
+  return kSuccess;
+}
+
+long MemoryRegistryStore::OpenKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  if (!Count()) return failStatus_;
+  std::shared_ptr<Node> node;
+  if (const long status = Walk(base, subPath, false, node); status != kSuccess) return status;
+  if ((base == kClassesRoot || base == kCurrentUser) && Split(subPath).empty()) {
+    result = base;  // as Windows does: the predefined handle itself
+    return kSuccess;
+  }
+  result = nextHandle_;
+  nextHandle_ += 4;
+  handles_[result] = {node, access};
+  return kSuccess;
+}
+
+long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  if (!Count()) return failStatus_;
+  std::shared_ptr<Node> parent;
+  if (const long status = Resolve(base, 0, parent); status != kSuccess) return status;
+  std::shared_ptr<Node> node;
+  long status = Walk(base, subPath, false, node);
+  if (status == kFileNotFound) {
+    // Creating below a key needs the right to create sub-keys on the handle given.
+    if (base != kClassesRoot && base != kCurrentUser && (handles_[base].access & kKeyCreateSubKey) == 0)
+      return kAccessDenied;
+    status = Walk(base, subPath, true, node);
+  }
+  if (status != kSuccess) return status;
+  result = nextHandle_;
+  nextHandle_ += 4;
+  handles_[result] = {node, access};
+  return kSuccess;
+}
+
+long MemoryRegistryStore::CloseKey(Key key) {
+  if (!Count()) return failStatus_;
+  if (key == kClassesRoot || key == kCurrentUser) return kSuccess;
+  return handles_.erase(key) ? kSuccess : kInvalidHandle;
+}
+
+long MemoryRegistryStore::QueryInfoKey(Key key, std::uint32_t& subKeys, std::uint32_t& maxSubKeyLength) {
+  if (!Count()) return failStatus_;
+  std::shared_ptr<Node> node;
+  if (const long status = Resolve(key, kKeyQueryValue, node); status != kSuccess) return status;
+  subKeys = static_cast<std::uint32_t>(node->children.size());
+  maxSubKeyLength = 0;
+  for (const auto& [folded, child] : node->children)
+    maxSubKeyLength = std::max(maxSubKeyLength, static_cast<std::uint32_t>(codePage_.Utf16Length(child->name)));
+  return kSuccess;
+}
+
+long MemoryRegistryStore::EnumKey(Key key, std::uint32_t index, char* name, std::uint32_t& nameSize) {
+  if (!Count()) return failStatus_;
+  std::shared_ptr<Node> node;
+  if (const long status = Resolve(key, kKeyEnumerateSubKeys, node); status != kSuccess) return status;
+  if (index >= node->children.size()) return kNoMoreItems;
+  const std::string& found = std::next(node->children.begin(), index)->second->name;
+  if (found.size() + 1 > nameSize) return kMoreData;
+  std::memcpy(name, found.c_str(), found.size() + 1);
+  nameSize = static_cast<std::uint32_t>(found.size());
+  return kSuccess;
+}
+
+long MemoryRegistryStore::DeleteKey(Key base, const std::string& subPath) {
+  if (!Count()) return failStatus_;
+  std::shared_ptr<Node> node;
+  if (const long status = Walk(base, subPath, false, node); status != kSuccess) return status;
+  if (Split(subPath).empty()) return kInvalidParameter;
+  if (!node->children.empty()) return kAccessDenied;  // as Windows: sub-keys first
+  std::vector<std::string> parts = Split(subPath);
+  const std::string leaf = Fold(parts.back());
+  parts.pop_back();
+  std::string parentPath;
+  for (const std::string& part : parts) parentPath += (parentPath.empty() ? "" : "\\") + part;
+  std::shared_ptr<Node> parent;
+  if (const long status = Walk(base, parentPath, false, parent); status != kSuccess) return status;
+  node->deleted = true;
+  parent->children.erase(leaf);
+  return kSuccess;
+}
+
+long MemoryRegistryStore::QueryValue(Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                                     std::uint32_t* size) {
+  if (!Count()) return failStatus_;
+  if (data && !size) return kInvalidParameter;
+  std::shared_ptr<Node> node;
+  if (const long status = Resolve(key, kKeyQueryValue, node); status != kSuccess) return status;
+  const auto it = node->values.find(Fold(name));
+  if (it == node->values.end()) return kFileNotFound;
+  const auto& value = it->second;
+  if (type) *type = value.type;
+  if (!size) return kSuccess;
+  const auto length = static_cast<std::uint32_t>(value.data.size());
+  if (data && length > *size) {
+    *size = length;
+    return kMoreData;
+  }
+  if (data && length) std::memcpy(data, value.data.data(), length);
+  *size = length;
+  return kSuccess;
+}
+
+long MemoryRegistryStore::SetValue(Key key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                                   std::uint32_t size) {
+  if (!Count()) return failStatus_;
+  std::shared_ptr<Node> node;
+  if (const long status = Resolve(key, kKeySetValue, node); status != kSuccess) return status;
+  if (size && !data) return kInvalidParameter;
+  node->values[Fold(name)] = {name, type, std::vector<std::uint8_t>(data, data + size)};
+  return kSuccess;
+}
+
+std::vector<std::string> MemoryRegistryStore::Dump(Key root) const {
+  std::vector<std::string> lines;
+  auto visit = [&](auto& self, const Node& node) -> void {
+    for (const auto& [folded, value] : node.values) {
+      std::string line = node.path + " : " + folded + " = " + std::to_string(value.type) + ":";
+      line.append(value.data.begin(), value.data.end());
+      lines.push_back(std::move(line));
+    }
+    for (const auto& [folded, child] : node.children) {
+      lines.push_back(child->path);
+      self(self, *child);
+    }
+  };
+  visit(visit, root == kClassesRoot ? *classesRoot_ : *currentUser_);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+}  // namespace settings

@@ -1,0 +1,59 @@
+// The option values the context-menu handler reads from the options key, with their registry
+// names, defaults, and how they are loaded, saved and deleted. Free of any window: the main
+// window moves these values between its controls and an Options.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "settings/registry.h"
+
+namespace settings {
+
+// The per-user options key, absolute so it resolves from the root whatever is open.
+inline constexpr const char* kOptionsKey = "\\Software\\Tallgrove\\vintrel_turnways";
+
+// One member per stored value, named as the value; initialised to the defaults used when a
+// value is absent.
+struct Options {
+  std::int32_t gSaveMethod = 0;  // stored save-method code, 0..4
+  bool gAllowBreakDCF = false;
+  bool gKeepTimeStamp_Create = true;
+  bool gKeepTimeStamp_Write = true;
+  bool gAllowAdjustMCU = false;
+  bool gNotShowWarning = false;
+  std::uint16_t gHotKey_90 = 0;  // shortcut values: key code in the low byte, modifier bits above
+  std::uint16_t gHotKey_180 = 0;
+  std::uint16_t gHotKey_270 = 0;
+  bool gAddMenu180 = false;
+
+  friend bool operator==(const Options&, const Options&) = default;
+};
+
+// What loading gives: the values, and whether the user wants the handler registered (true
+// exactly when the options key opens for reading).
+struct LoadedOptions {
+  Options options;
+  bool gRegistered = false;
+};
+
+// Reads the options key read-only. Every value is read; one that is absent or cannot be read
+// keeps its default, and a save-method code outside 0..4 leaves 0. When a read failed, `loaded`
+// still holds everything else and the first failure's ERegistryException is thrown after the
+// last value, with the key closed.
+void LoadOptions(RegistryStore& store, LoadedOptions& loaded);
+
+// Opens (creating) the options key under HKEY_CURRENT_USER and writes all ten values in their
+// order. Answers false, having written nothing, when the key cannot be opened or created; a
+// refused write throws ERegistryException.
+bool SaveOptions(TRegistry& registry, const Options& options);
+
+// Deletes the options key with everything below it; "\Software\Tallgrove" stays.
+void DeleteOptions(TRegistry& registry);
+
+// Save-method combo rows and stored codes: rows 3 and 4 are stored with each other's code.
+inline constexpr int kSaveMethodRows = 5;
+std::int32_t SaveMethodFromRow(int row);                 // an unknown row (-1 included) gives 0
+std::optional<int> RowFromSaveMethod(std::int32_t code); // none for an unknown code
+
+}  // namespace settings

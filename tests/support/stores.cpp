@@ -1,0 +1,106 @@
+#include "tests/support/stores.h"
+
+#ifdef _WIN32
+#include "settings/win_registry_store.h"
+#endif
+
+namespace testing_support {
+
+using namespace settings;
+
+std::vector<StoreKind> AllStores() {
+#ifdef _WIN32
+  return {StoreKind::Memory, StoreKind::Memory932, StoreKind::Windows};
+#else
+  return {StoreKind::Memory, StoreKind::Memory932};
+#endif
+}
+
+std::string StoreName(const ::testing::TestParamInfo<StoreKind>& info) {
+  switch (info.param) {
+    case StoreKind::Memory: return "Memory";
+    case StoreKind::Memory932: return "Memory932";
+    case StoreKind::Windows: return "Windows";
+  }
+  return "Unknown";
+}
+
+std::unique_ptr<RegistryStore> MakeStore(StoreKind kind) {
+  switch (kind) {
+    case StoreKind::Memory: return std::make_unique<MemoryRegistryStore>();
+    case StoreKind::Memory932: return std::make_unique<MemoryRegistryStore>(CodePage::ShiftJis());
+    case StoreKind::Windows:
+#ifdef _WIN32
+      return std::make_unique<WinRegistryStore>();
+#else
+      break;
+#endif
+  }
+  return nullptr;
+}
+
+void Wipe(RegistryStore& store, Key root, const std::string& path) {
+  Key key = 0;
+  if (store.OpenKey(root, path, kKeyAllAccess, key) != kSuccess) return;
+  for (;;) {
+    char name[1024];
+    std::uint32_t size = sizeof name;
+    if (store.EnumKey(key, 0, name, size) != kSuccess) break;
+    Wipe(store, key, std::string(name, size));
+  }
+  store.CloseKey(key);
+  store.DeleteKey(root, path);
+}
+
+void PutRaw(RegistryStore& store, Key root, const std::string& path, const std::string& name, std::uint32_t type,
+            const std::vector<std::uint8_t>& data) {
+  Key key = 0;
+  ASSERT_EQ(store.CreateKey(root, path, kKeyAllAccess, key), kSuccess) << path;
+  EXPECT_EQ(store.SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size())), kSuccess);
+  store.CloseKey(key);
+}
+
+RawValue GetRaw(RegistryStore& store, Key root, const std::string& path, const std::string& name) {
+  RawValue value;
+  Key key = 0;
+  if (store.OpenKey(root, path, kKeyRead, key) != kSuccess) return value;
+  std::uint32_t size = 0;
+  if (store.QueryValue(key, name, &value.type, nullptr, &size) == kSuccess) {
+    value.data.resize(size);
+    value.exists = store.QueryValue(key, name, &value.type, value.data.data(), &size) == kSuccess;
+    value.data.resize(size);
+  }
+  store.CloseKey(key);
+  return value;
+}
+
+bool KeyExists(RegistryStore& store, Key root, const std::string& path) {
+  Key key = 0;
+  if (store.OpenKey(root, path, kKeyRead, key) != kSuccess) return false;
+  store.CloseKey(key);
+  return true;
+}
+
+void StoreTest::SetUp() {
+  store_ = MakeStore(GetParam());
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name)
+    if (c == '/') c = '.';
+  userScratch_ = "Software\\VintrelTests\\" + name;
+  classesScratch_ = "VintrelTests." + name;
+  AlsoWipe(kCurrentUser, userScratch_);
+  AlsoWipe(kClassesRoot, classesScratch_);
+}
+
+void StoreTest::AlsoWipe(Key root, const std::string& path) {
+  Wipe(*store_, root, path);
+  wiped_.emplace_back(root, path);
+}
+
+void StoreTest::TearDown() {
+  for (const auto& [root, path] : wiped_) Wipe(*store_, root, path);
+  if (auto* memory = Memory()) EXPECT_EQ(memory->OpenHandles(), 0u) << "a key handle leaked";
+}
+
+}  // namespace testing_support

@@ -1,6 +1,8 @@
 # Shared part of the MinGW-w64 toolchain files; VT_TRIPLE names the target.
-set(CMAKE_C_COMPILER ${VT_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${VT_TRIPLE}-g++)
+# The posix thread model: its libstdc++ has std::mutex, which GoogleTest needs. Everything is
+# linked statically, so no libwinpthread DLL comes along.
+set(CMAKE_C_COMPILER ${VT_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VT_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${VT_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${VT_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

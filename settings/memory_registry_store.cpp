@@ -141,9 +141,12 @@ long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::u
 }
 
 long MemoryRegistryStore::CloseKey(Key key) {
-  if (!Count()) return failStatus_;
-  if (key == kClassesRoot || key == kCurrentUser) return kSuccess;
-  return handles_.erase(key) ? kSuccess : kInvalidHandle;
+  const bool fail = !Count();
+  if (key == kClassesRoot || key == kCurrentUser) return fail ? failStatus_ : kSuccess;
+  // A close that reports a failure still releases the handle, as closing a handle does.
+  const bool known = handles_.erase(key) != 0;
+  if (fail) return failStatus_;
+  return known ? kSuccess : kInvalidHandle;
 }
 
 long MemoryRegistryStore::QueryInfoKey(Key key, std::uint32_t& subKeys, std::uint32_t& maxSubKeyLength) {

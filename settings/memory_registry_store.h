@@ -39,7 +39,8 @@ public:
   // Fault injection and accounting.
   unsigned Calls() const { return calls_; }
   std::size_t OpenHandles() const { return handles_.size(); }
-  // The nth call from now (1 for the next one) of any operation fails with `status`.
+  // The nth call from now (1 for the next one) of any operation fails with `status` and does
+  // nothing, except that a failed close still releases its handle.
   void FailCall(unsigned nth, long status = kAccessDenied);
   // Opening or creating the key at `path` below `root` fails with access denied.
   void RefuseKey(Key root, const std::string& path);

@@ -81,6 +81,15 @@ bool KeyExists(RegistryStore& store, Key root, const std::string& path) {
   return true;
 }
 
+void ExpectRegistryError(const std::function<void()>& action, const std::string& message) {
+  try {
+    action();
+    ADD_FAILURE() << "no exception, expected: " << message;
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message(), message);
+  }
+}
+
 void StoreTest::SetUp() {
   store_ = MakeStore(GetParam());
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -100,7 +109,9 @@ void StoreTest::AlsoWipe(Key root, const std::string& path) {
 
 void StoreTest::TearDown() {
   for (const auto& [root, path] : wiped_) Wipe(*store_, root, path);
-  if (auto* memory = Memory()) EXPECT_EQ(memory->OpenHandles(), 0u) << "a key handle leaked";
+  if (auto* memory = Memory()) {
+    EXPECT_EQ(memory->OpenHandles(), 0u) << "a key handle leaked";
+  }
 }
 
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 // Each test works below scratch keys of its own, wiped before and after it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ struct RawValue {
 };
 RawValue GetRaw(settings::RegistryStore& store, settings::Key root, const std::string& path, const std::string& name);
 bool KeyExists(settings::RegistryStore& store, settings::Key root, const std::string& path);
+
+// Runs `action` and checks that it throws ERegistryException with exactly `message`.
+void ExpectRegistryError(const std::function<void()>& action, const std::string& message);
 
 class StoreTest : public ::testing::TestWithParam<StoreKind> {
 protected:

@@ -1,0 +1,118 @@
+#include "app/application.h"
+
+#include <vector>
+
+#include "ui/app_text.h"
+
+namespace app {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TApplication";
+constexpr UINT kActivateLastPopup = WM_APP + 1;
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
+  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+int StartupShowCommand() {
+  STARTUPINFOW info{};
+  info.cb = sizeof info;
+  GetStartupInfoW(&info);
+  return (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWNORMAL;
+}
+
+Application::Application() : title_(ui::Wide(ui::ApplicationTitle(ui::ModulePathUtf8(), &ui::LowerCase))) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  icon_ = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  smallIcon_ = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon_;
+  wc.hIconSm = smallIcon_;
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  // A window without size in the middle of the screen: it is never seen, only its taskbar entry.
+  window_.reset(CreateWindowExW(0, kClassName, title_.c_str(),
+                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                                nullptr, instance, this));
+}
+
+Application::~Application() = default;
+
+void Application::ShowError(const std::string& message) {
+  const std::wstring text = ui::Wide(ui::ErrorBoxText(message));
+  std::vector<HWND> waiting;
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&waiting));
+  std::erase(waiting, Owner());
+  for (HWND hwnd : waiting) EnableWindow(hwnd, FALSE);
+  MessageBoxW(Owner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+  for (HWND hwnd : waiting)
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+}
+
+void Application::Minimize() { ShowWindow(Owner(), SW_MINIMIZE); }
+
+void Application::MainFormClosed() { PostQuitMessage(0); }
+
+void Application::Run(ui::Form& mainForm, int showCommand) {
+  mainForm_ = &mainForm;
+  HWND main = mainForm.Handle();
+  if (showCommand == SW_SHOWMINNOACTIVE) {
+    // The application is minimised: the main window waits, hidden with it, until it is restored.
+    ShowWindow(main, SW_SHOWNOACTIVATE);
+    ShowWindow(Owner(), SW_SHOWMINNOACTIVE);
+  } else {
+    ShowWindow(Owner(), SW_SHOWNOACTIVATE);
+    ShowWindow(main, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    SetForegroundWindow(main);
+  }
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    try {
+      ui::ProcessMessage(msg);
+    } catch (...) {
+      ui::ShowCurrentException(*this);
+    }
+  }
+  mainForm_ = nullptr;
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Application*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  switch (message) {
+    case WM_ACTIVATE:
+      // The application window is never the one to work in: hand the activation on to the
+      // window the user worked in last (the main window or the open dialog).
+      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) PostMessageW(hwnd, kActivateLastPopup, 0, 0);
+      return 0;
+    case kActivateLastPopup: {
+      HWND target = GetLastActivePopup(hwnd);
+      if (target != hwnd && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
+      return 0;
+    }
+    case WM_CLOSE:
+      // The taskbar entry's Close closes the main window, which ends the program.
+      if (self && self->mainForm_ && IsWindowEnabled(self->mainForm_->Handle())) self->mainForm_->Close();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      if (self) self->window_.release();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace app

@@ -1,0 +1,57 @@
+// The program: the application object, the main settings window (which loads the settings
+// while it is created), the detail dialog (hidden), then the run loop until the main window
+// closes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "app/application.h"
+#include "settings/win_registry_store.h"
+#include "ui/option.h"
+#include "ui/sub.h"
+
+namespace {
+
+// No DLL that is loaded from here on may come from the program's own folder. Looked up at run
+// time: Windows 7 has the function only with its loader update.
+void RestrictDllSearch() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (!kernel) return;
+  const auto set = reinterpret_cast<SetDirectories>(
+      reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
+// An exception that escapes everything ends the program quietly: a GUI program has nowhere to
+// print the default handler's text, and its name demangler alone is a fifth of the exe.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearch();
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
+
+  app::Application application;
+  try {
+    settings::WinRegistryStore store;
+    ui::TFm_main main(application, store);
+    ui::Fm_main = &main;
+    ui::TFm_Sub sub(application);
+    ui::Fm_Sub = &sub;
+    application.Run(main, app::StartupShowCommand());
+    ui::Fm_Sub = nullptr;
+    ui::Fm_main = nullptr;
+  } catch (...) {
+    // Only a window that cannot be built gets here.
+    ui::ShowCurrentException(application);
+    return 1;
+  }
+  return 0;
+}

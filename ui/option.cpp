@@ -1,0 +1,138 @@
+#include "ui/option.h"
+
+#include "registration/commit.h"
+#include "ui/sub.h"
+
+namespace ui {
+
+TFm_main* Fm_main = nullptr;
+
+TFm_main::TFm_main(Host& host, settings::RegistryStore& store) : TFm_main(host, store, ResourceText(L"TFM_MAIN")) {}
+
+TFm_main::TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText)
+    : FormOf(host, layoutText), store_(store) {
+  Build();
+}
+
+std::span<const TFm_main::Handler> TFm_main::Handlers() {
+  static const Handler handlers[] = {
+      {"FormCreate", &TFm_main::FormCreate},
+      {"Btn_RegistClick", &TFm_main::Btn_RegistClick},
+      {"Btn_OKClick", &TFm_main::Btn_OKClick},
+      {"Btn_CancelClick", &TFm_main::Btn_CancelClick},
+      {"Btn_SubClick", &TFm_main::Btn_SubClick},
+  };
+  return handlers;
+}
+
+void TFm_main::FormCreate(HWND) {
+  settings::LoadedOptions loaded;
+  // The window shows what could be read and rows that match the wish, also when a value
+  // could not be read; the error then goes on to the error box.
+  const auto show = [&] {
+    ShowOptions(loaded.options);
+    gRegistered = loaded.gRegistered;
+    UpdateRegistControls();
+  };
+  try {
+    settings::LoadOptions(store_, loaded);
+  } catch (...) {
+    show();
+    throw;
+  }
+  show();
+}
+
+void TFm_main::UpdateRegistControls() {
+  static constexpr const char* kRegistRow[] = {"Btn_Regist", "Lbl_Regist1", "Lbl_Regist2"};
+  static constexpr const char* kUnRegistRow[] = {"Btn_UnRegist", "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3"};
+  HWND focus = GetFocus();
+  for (const char* name : kRegistRow) Enable(Control(name), !gRegistered);
+  for (const char* name : kUnRegistRow) Enable(Control(name), gRegistered);
+  // The focus moves from the button that was just disabled to the one that was enabled.
+  if (focus && !IsWindowEnabled(focus) && GetParent(focus) == Handle())
+    SetFocus(Control(gRegistered ? "Btn_UnRegist" : "Btn_Regist"));
+}
+
+void TFm_main::Btn_RegistClick(HWND) {
+  gRegistered = !gRegistered;
+  UpdateRegistControls();
+}
+
+void TFm_main::Btn_OKClick(HWND) {
+  registration::Commit(store_, gRegistered, CurrentOptions(), ModulePathAnsi());
+  Close();
+}
+
+void TFm_main::Btn_CancelClick(HWND) { Close(); }
+
+void TFm_main::Btn_SubClick(HWND) {
+  if (!Fm_Sub) return;
+  Fm_Sub->HotKey_90().SetHotKey(gHotKey_90);
+  Fm_Sub->HotKey_180().SetHotKey(gHotKey_180);
+  Fm_Sub->HotKey_270().SetHotKey(gHotKey_270);
+  SetChecked(Fm_Sub->Control("Chk_gAddMenu180"), gAddMenu180);
+  Fm_Sub->ShowModal();
+}
+
+std::int32_t TFm_main::getSaveMethod() const {
+  const auto row = static_cast<int>(SendMessageW(Control("cbo_SaveMethod"), CB_GETCURSEL, 0, 0));
+  return settings::SaveMethodFromRow(row);
+}
+
+void TFm_main::setSaveMethod(std::int32_t code) {
+  if (const auto row = settings::RowFromSaveMethod(code))
+    SendMessageW(Control("cbo_SaveMethod"), CB_SETCURSEL, static_cast<WPARAM>(*row), 0);
+}
+
+settings::Options TFm_main::CurrentOptions() const {
+  settings::Options options;
+  options.gSaveMethod = getSaveMethod();
+  options.gAllowBreakDCF = IsChecked(Control("chk_AllowBreakDCF"));
+  options.gKeepTimeStamp_Create = IsChecked(Control("chk_KeepTimeStamp_Create"));
+  options.gKeepTimeStamp_Write = IsChecked(Control("chk_KeepTimeStamp_Write"));
+  options.gAllowAdjustMCU = IsChecked(Control("chk_AllowAdjustMCU"));
+  options.gNotShowWarning = IsChecked(Control("Chk_NotShowWarning"));
+  options.gHotKey_90 = gHotKey_90;
+  options.gHotKey_180 = gHotKey_180;
+  options.gHotKey_270 = gHotKey_270;
+  options.gAddMenu180 = gAddMenu180;
+  return options;
+}
+
+void TFm_main::ShowOptions(const settings::Options& options) {
+  setSaveMethod(0);
+  setSaveMethod(options.gSaveMethod);
+  SetChecked(Control("chk_AllowBreakDCF"), options.gAllowBreakDCF);
+  SetChecked(Control("chk_KeepTimeStamp_Create"), options.gKeepTimeStamp_Create);
+  SetChecked(Control("chk_KeepTimeStamp_Write"), options.gKeepTimeStamp_Write);
+  SetChecked(Control("chk_AllowAdjustMCU"), options.gAllowAdjustMCU);
+  SetChecked(Control("Chk_NotShowWarning"), options.gNotShowWarning);
+  gHotKey_90 = options.gHotKey_90;
+  gHotKey_180 = options.gHotKey_180;
+  gHotKey_270 = options.gHotKey_270;
+  gAddMenu180 = options.gAddMenu180;
+}
+
+LRESULT TFm_main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      // Minimising the main window minimises the application: its window carries the
+      // taskbar entry.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        host_.Minimize();
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      host_.MainFormClosed();
+      return 0;
+    default:
+      break;
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}
+
+void TFm_main::OnClose() { DestroyWindow(Handle()); }
+
+}  // namespace ui

@@ -1,0 +1,100 @@
+#include "ui/sub.h"
+
+#include <vector>
+
+#include "ui/option.h"
+#include "ui/shortcut.h"
+
+namespace ui {
+
+TFm_Sub* Fm_Sub = nullptr;
+
+TFm_Sub::TFm_Sub(Host& host) : TFm_Sub(host, ResourceText(L"TFM_SUB")) {}
+
+TFm_Sub::TFm_Sub(Host& host, std::string_view layoutText) : FormOf(host, layoutText) { Build(); }
+
+std::span<const TFm_Sub::Handler> TFm_Sub::Handlers() {
+  static const Handler handlers[] = {
+      {"HotKey_90Change", &TFm_Sub::HotKey_90Change},
+      {"HotKey_180Change", &TFm_Sub::HotKey_180Change},
+      {"HotKey_270Change", &TFm_Sub::HotKey_270Change},
+      {"Btn_OKClick", &TFm_Sub::Btn_OKClick},
+      {"Btn_CancelClick", &TFm_Sub::Btn_CancelClick},
+  };
+  return handlers;
+}
+
+void TFm_Sub::Filter(THotKey field) {
+  if (!IsAllowedShortCut(field.HotKey())) field.SetHotKey(0);
+}
+
+void TFm_Sub::HotKey_90Change(HWND) { Filter(HotKey_90()); }
+void TFm_Sub::HotKey_180Change(HWND) { Filter(HotKey_180()); }
+void TFm_Sub::HotKey_270Change(HWND) { Filter(HotKey_270()); }
+
+void TFm_Sub::Btn_OKClick(HWND) {
+  if (Fm_main) {
+    Fm_main->gHotKey_90 = HotKey_90().HotKey();
+    Fm_main->gHotKey_180 = HotKey_180().HotKey();
+    Fm_main->gHotKey_270 = HotKey_270().HotKey();
+    Fm_main->gAddMenu180 = IsChecked(Control("Chk_gAddMenu180"));
+  }
+  Close();
+}
+
+void TFm_Sub::Btn_CancelClick(HWND) { Close(); }
+
+void TFm_Sub::OnClose() {
+  if (modal_) modalResult_ = kModalResultCancel;
+  else ShowWindow(Handle(), SW_HIDE);
+}
+
+namespace {
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
+  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+int TFm_Sub::ShowModal() {
+  HWND self = Handle();
+  HWND previous = GetActiveWindow();
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
+  if (HWND owner = host_.Owner(); owner && IsWindowEnabled(owner)) disabled.push_back(owner);
+  std::erase(disabled, self);
+  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
+
+  if (!shownBefore_) CenterOnScreen();
+  shownBefore_ = true;
+  modal_ = true;
+  modalResult_ = 0;
+  ShowWindow(self, SW_SHOW);
+  SetActiveWindow(self);
+  MSG msg;
+  while (modalResult_ == 0) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // the run loop ends the program
+      modalResult_ = kModalResultCancel;
+      break;
+    }
+    if (got == -1) break;
+    try {
+      ProcessMessage(msg);
+    } catch (...) {
+      ShowCurrentException(host_);
+    }
+  }
+  modal_ = false;
+  // Enabled before hiding, so that the activation goes back to the window the user came from.
+  for (HWND hwnd : disabled)
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  ShowWindow(self, SW_HIDE);
+  if (previous && IsWindow(previous) && previous != self) SetActiveWindow(previous);
+  return kModalResultCancel;
+}
+
+}  // namespace ui

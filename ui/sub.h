@@ -1,0 +1,52 @@
+// TFm_Sub: the detail settings dialog, built from the layout TFM_SUB. It edits copies of the
+// main window's shortcut values and 180-degree flag and hands them back on its OK only. It is
+// created hidden, lives until the program ends, and opens modally: the program's other windows
+// are disabled until it closes. Closing hides it; later openings show it where it was.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "ui/form.h"
+#include "ui/hotkey.h"
+
+namespace ui {
+
+class TFm_Sub final : public FormOf<TFm_Sub> {
+public:
+  static constexpr int kModalResultCancel = 2;
+
+  explicit TFm_Sub(Host& host);
+  TFm_Sub(Host& host, std::string_view layoutText);
+
+  THotKey HotKey_90() { return THotKey(*this, Control("HotKey_90")); }
+  THotKey HotKey_180() { return THotKey(*this, Control("HotKey_180")); }
+  THotKey HotKey_270() { return THotKey(*this, Control("HotKey_270")); }
+
+  void HotKey_90Change(HWND sender);
+  void HotKey_180Change(HWND sender);
+  void HotKey_270Change(HWND sender);
+  void Btn_OKClick(HWND sender);
+  void Btn_CancelClick(HWND sender);
+
+  // Shows the dialog and runs its messages until it closes; the result is always
+  // kModalResultCancel.
+  int ShowModal();
+  bool InModalRun() const { return modal_; }
+
+  static std::span<const Handler> Handlers();
+
+protected:
+  void OnClose() override;
+
+private:
+  void Filter(THotKey field);
+
+  bool modal_ = false;
+  int modalResult_ = 0;
+  bool shownBefore_ = false;
+};
+
+extern TFm_Sub* Fm_Sub;
+
+}  // namespace ui

@@ -1,0 +1,85 @@
+#include "ui/win.h"
+
+#include <stdexcept>
+
+namespace ui {
+
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+std::string LowerCase(std::string_view utf8) {
+  std::wstring wide = Wide(utf8);
+  CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return Utf8(wide);
+}
+
+std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256];
+  const int length = GetClassNameW(hwnd, name, 256);
+  return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+bool IsChecked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND checkBox, bool checked) {
+  SendMessageW(checkBox, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Enable(HWND control, bool enabled) {
+  EnableWindow(control, enabled ? TRUE : FALSE);
+  InvalidateRect(control, nullptr, TRUE);
+}
+
+namespace {
+
+template <class Char, class Get>
+std::basic_string<Char> ModulePath(Get get) {
+  std::basic_string<Char> path(MAX_PATH, Char{});
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(path.size());
+    const DWORD length = get(nullptr, path.data(), size);
+    if (length == 0) return {};
+    if (length < size) {
+      path.resize(length);
+      return path;
+    }
+    if (size >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string ModulePathAnsi() { return ModulePath<char>(&GetModuleFileNameA); }
+std::string ModulePathUtf8() { return Utf8(ModulePath<wchar_t>(&GetModuleFileNameW)); }
+
+std::string ResourceText(const wchar_t* name) {
+  HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) throw std::runtime_error("layout resource missing: " + Utf8(name));
+  return std::string(static_cast<const char*>(bytes), SizeofResource(nullptr, info));
+}
+
+}  // namespace ui

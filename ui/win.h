@@ -1,0 +1,37 @@
+// Thin helpers over the wide user-interface API: UTF-8 <-> UTF-16, owning handle aliases,
+// bool-typed control accessors, the program's own path and its layout resources.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "ui/handle.h"
+
+namespace ui {
+
+using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;
+using FontHandle = UniqueHandle<HFONT, &DeleteObject>;
+
+std::wstring Wide(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
+// CharLowerBuffW on UTF-8 text.
+std::string LowerCase(std::string_view utf8);
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+
+bool IsChecked(HWND checkBox);
+void SetChecked(HWND checkBox, bool checked);
+void Enable(HWND control, bool enabled);
+
+// The running program's full path: as GetModuleFileNameA gives it (ANSI code page) and as
+// GetModuleFileNameW gives it, in UTF-8. Neither is cut at MAX_PATH.
+std::string ModulePathAnsi();
+std::string ModulePathUtf8();
+
+// An RCDATA resource of the running program, as text; throws when it is missing.
+std::string ResourceText(const wchar_t* name);
+
+}  // namespace ui

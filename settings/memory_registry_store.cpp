@@ -165,7 +165,7 @@ long MemoryRegistryStore::EnumKey(Key key, std::uint32_t index, char* name, std:
   std::shared_ptr<Node> node;
   if (const long status = Resolve(key, kKeyEnumerateSubKeys, node); status != kSuccess) return status;
   if (index >= node->children.size()) return kNoMoreItems;
-  const std::string& found = std::next(node->children.begin(), index)->second->name;
+  const std::string& found = std::next(node->children.begin(), static_cast<std::ptrdiff_t>(index))->second->name;
   if (found.size() + 1 > nameSize) return kMoreData;
   std::memcpy(name, found.c_str(), found.size() + 1);
   nameSize = static_cast<std::uint32_t>(found.size());

@@ -14,15 +14,24 @@ inline constexpr const char* kHandlerName = "vintrel_turnways";
 inline constexpr const char* kClsid = "{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
 inline constexpr const char* kServerFileName = "vintrel_turnways.dll";
 
+// The keys the commit writes below HKEY_CLASSES_ROOT.
+inline constexpr const char* kHandlerKey = "*\\shellex\\ContextMenuHandlers\\vintrel_turnways";
+inline constexpr const char* kClassKey = "CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
+inline constexpr const char* kServerKey = "CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}\\InProcServer32";
+
 // The executable's folder: everything up to and including its last "\" or ":". A "\" byte
 // that is the second byte of a double-byte character of `codePage` is no separator.
 std::string ExecutableFolder(std::string_view executablePath, const settings::CodePage& codePage);
+
+// The handler DLL's path as registered: the executable's folder followed by kServerFileName.
+std::string ServerPath(std::string_view executablePath, const settings::CodePage& codePage);
 
 // Removes the handler's keys under the JPEG file type, then registers the handler for all
 // files and saves the options (gRegistered true), or removes the registration and the options
 // key (false). executablePath is the running program's full path in the ANSI code page, as
 // GetModuleFileNameA gives it. Throws ERegistryException when a key that must be written cannot
-// be opened or created, or a write is refused; what was done before stays.
+// be opened or created ("'<key path>' の設定に失敗しました" for "*", kHandlerKey and the options
+// key), or a write is refused; what was done before stays, and a second commit finishes it.
 void Commit(settings::RegistryStore& store, bool gRegistered, const settings::Options& options,
             const std::string& executablePath);
 

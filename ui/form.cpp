@@ -27,7 +27,9 @@ KindClass ClassOf(ControlKind kind) {
     case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlKind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     case ControlKind::GroupBox: return {L"BUTTON", BS_GROUPBOX, 0};
-    case ControlKind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    // Drawn by the window so that its rows take the layout's item height on every system.
+    case ControlKind::ComboBox:
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 0};
     case ControlKind::HotKey: return {HOTKEY_CLASSW, WS_TABSTOP, WS_EX_CLIENTEDGE};
   }
   throw std::logic_error("unknown control kind");
@@ -216,13 +218,17 @@ void Form::CreateControl(const PlacedControl& placed) {
     case ControlKind::ComboBox: {
       for (const std::string& item : spec.items)
         SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-      if (spec.itemHeight > 0) SendMessageW(control, CB_SETITEMHEIGHT, 0, spec.itemHeight);
       // The closed box takes the layout's height: the selection field gives the difference.
-      RECT r{};
-      GetWindowRect(control, &r);
-      const LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      const LRESULT wanted = field + placed.bounds.height - (r.bottom - r.top);
-      if (field > 0 && wanted > 0) SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+      // Systems differ in what the field's height includes, so correct by what is measured.
+      LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+      for (int tries = 0; tries < 4 && field > 0; ++tries) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        const LRESULT excess = (r.bottom - r.top) - placed.bounds.height;
+        if (excess == 0 || field - excess <= 0) break;
+        field -= excess;
+        SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      }
       break;
     }
     case ControlKind::HotKey: {
@@ -278,6 +284,40 @@ void Form::OnCommand(WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void Form::MeasureItem(MEASUREITEMSTRUCT& item) const {
+  for (const PlacedControl& placed : placed_) {
+    if (placed.id != static_cast<int>(item.CtlID)) continue;
+    const int rows = placed.spec->itemHeight > 0 ? placed.spec->itemHeight : placed.spec->font.height;
+    // The selection field: the closed box's height less its frame.
+    item.itemHeight = static_cast<UINT>(item.itemID == static_cast<UINT>(-1) ? std::max(1, placed.bounds.height - 6) : rows);
+  }
+}
+
+void Form::DrawComboItem(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  RECT rc = item.rcItem;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID != static_cast<UINT>(-1)) {
+    const auto length = SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(!IsWindowEnabled(item.hwndItem) ? COLOR_GRAYTEXT
+                                 : selected                      ? COLOR_HIGHLIGHTTEXT
+                                                                 : COLOR_WINDOWTEXT));
+    RECT textRect = rc;
+    textRect.left += 2;
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &textRect,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (old) SelectObject(dc, old);
+  }
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &rc);
+}
+
 void Form::DrawLabel(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   RECT rc = item.rcItem;
@@ -309,10 +349,22 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType != ODT_STATIC) break;
-      DrawLabel(*item);
+      if (item->CtlType == ODT_STATIC) DrawLabel(*item);
+      else if (item->CtlType == ODT_COMBOBOX) DrawComboItem(*item);
+      else break;
       return TRUE;
     }
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item->CtlType != ODT_COMBOBOX) break;
+      MeasureItem(*item);
+      return TRUE;
+    }
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();

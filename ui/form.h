@@ -100,6 +100,8 @@ private:
   void Fire(std::size_t control, std::string_view event, HWND sender);
   void OnCommand(WPARAM wParam, LPARAM lParam);
   void DrawLabel(const DRAWITEMSTRUCT& item) const;
+  void MeasureItem(MEASUREITEMSTRUCT& item) const;
+  void DrawComboItem(const DRAWITEMSTRUCT& item) const;
 
   FormSpec spec_;
   std::vector<PlacedControl> placed_;
@@ -108,6 +110,7 @@ private:
   std::vector<std::pair<FontSpec, FontHandle>> fonts_;
   WindowHandle window_;
   HWND lastFocus_ = nullptr;
+  HFONT font_ = nullptr;  // the window's default font, one of fonts_
   int quiet_ = 0;
 };
 

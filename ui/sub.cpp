@@ -1,5 +1,6 @@
 #include "ui/sub.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/option.h"
@@ -63,7 +64,9 @@ int TFm_Sub::ShowModal() {
   HWND previous = GetActiveWindow();
   std::vector<HWND> disabled;
   EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-  if (HWND owner = host_.Owner(); owner && IsWindowEnabled(owner)) disabled.push_back(owner);
+  for (HWND hwnd : {host_.Owner(), Fm_main ? Fm_main->Handle() : nullptr})
+    if (hwnd && IsWindowEnabled(hwnd) && std::find(disabled.begin(), disabled.end(), hwnd) == disabled.end())
+      disabled.push_back(hwnd);
   std::erase(disabled, self);
   for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
 

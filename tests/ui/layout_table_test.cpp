@@ -1,0 +1,246 @@
+// Both windows as their layouts build them, checked control by control against the tables the
+// windows are drawn from: class, text, position within the window's client area, font, tab
+// order, handler and control ID.
+#include <algorithm>
+#include <cwctype>
+
+#include "tests/ui/window_fixture.h"
+#include "ui/control_ids.h"
+#include "ui/layout.h"
+
+namespace {
+
+using namespace ui;
+using ui_testing::WindowTest;
+
+constexpr const char* kGothic = "ＭＳ Ｐゴシック";
+
+struct Row {
+  const char* name;
+  const wchar_t* className;
+  const char* text;
+  RECT bounds;  // left, top, width, height within the window's client area
+  const char* face;
+  int height;
+  bool bold;
+  int charset;
+  const char* event;  // with its handler, or null
+  const char* handler;
+  int id;
+};
+
+// clang-format off
+const Row kMainRows[] = {
+  {"Lbl_Title", L"Static", "VINTREL turnways", {16, 8, 203, 25}, "Verdana", 21, false, ANSI_CHARSET, nullptr, nullptr, main_ids::Lbl_Title},
+  {"Lbl_SubTitle", L"Static", "設定画面", {237, 16, 68, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_SubTitle},
+  {"Grp_OnOff", L"Button", "アプリケーションの登録", {16, 48, 473, 177}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Grp_OnOff},
+  {"Btn_Regist", L"Button", "登録", {24, 71, 72, 22}, kGothic, 15, false, SHIFTJIS_CHARSET, "Click", "Btn_RegistClick", main_ids::Btn_Regist},
+  {"Lbl_Regist1", L"Static", "WindowsにJPEG画像の無劣化回転機能を登録します。", {109, 72, 368, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_Regist1},
+  {"Lbl_Regist2", L"Static", "（エクスプローラーの右クリックメニューを追加します）", {149, 96, 325, 15}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_Regist2},
+  {"Btn_UnRegist", L"Button", "削除", {24, 143, 72, 22}, kGothic, 15, false, SHIFTJIS_CHARSET, "Click", "Btn_RegistClick", main_ids::Btn_UnRegist},
+  {"Lbl_UnRegist1", L"Static", "Windowsから機能を削除します。Windowsを再起動し、", {109, 144, 356, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_UnRegist1},
+  {"Lbl_UnRegist2", L"Static", "ファイルを削除するとアンインストール完了です。", {109, 168, 323, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_UnRegist2},
+  {"Lbl_UnRegist3", L"Static", "オプションの登録内容も削除されます。", {109, 200, 260, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_UnRegist3},
+  {"Grp_Options", L"Button", "オプション", {16, 232, 473, 254}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Grp_Options},
+  {"Lbl_SaveMethod", L"Static", "保存方法", {32, 265, 68, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_SaveMethod},
+  {"cbo_SaveMethod", L"ComboBox", nullptr, {108, 262, 373, 23}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::cbo_SaveMethod},
+  {"chk_AllowBreakDCF", L"Button", "サムネイル画像の横回転を許す。", {32, 296, 241, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_AllowBreakDCF},
+  {"Lbl_AllowBreakDCF", L"Static", " (DCFの規格外になります。一般的に実害はありません)", {72, 314, 350, 15}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_AllowBreakDCF},
+  {"chk_KeepTimeStamp_Create", L"Button", "元ファイルの作成日付をコピーする。", {32, 336, 273, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_KeepTimeStamp_Create},
+  {"chk_KeepTimeStamp_Write", L"Button", "元ファイルの更新日付をコピーする。", {32, 360, 281, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_KeepTimeStamp_Write},
+  {"chk_AllowAdjustMCU", L"Button", "画像サイズがMCUの単位でない場合、", {32, 388, 289, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_AllowAdjustMCU},
+  {"Lbl_AllowAdjustMCU", L"Static", "画像の端をトリミングしてMCU単位に調整する。", {49, 410, 318, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_AllowAdjustMCU},
+  {"Chk_NotShowWarning", L"Button", "画像サイズがMCUの単位でない場合も、", {32, 436, 441, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Chk_NotShowWarning},
+  {"Label1", L"Static", "警告を表示しないで処理を行う。", {49, 458, 217, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Label1},
+  {"Btn_OK", L"Button", "OK", {320, 496, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_OKClick", main_ids::Btn_OK},
+  {"Btn_Cancel", L"Button", "ｷｬﾝｾﾙ", {408, 496, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_CancelClick", main_ids::Btn_Cancel},
+  {"Btn_Sub", L"Button", "詳細な設定...", {16, 496, 89, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_SubClick", main_ids::Btn_Sub},
+};
+
+const Row kSubRows[] = {
+  {"GroupBox", L"Button", "詳細な動作の設定", {16, 16, 345, 225}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::GroupBox},
+  {"Label4", L"Static", "ショートカットを割り当てます。（A-Z,0-9のみ)", {24, 48, 321, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label4},
+  {"Label1", L"Static", "右回りに回転", {48, 80, 108, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label1},
+  {"HotKey_90", L"msctls_hotkey32", "", {176, 80, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_90Change", sub_ids::HotKey_90},
+  {"Label2", L"Static", "左回りに回転", {48, 120, 108, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label2},
+  {"HotKey_270", L"msctls_hotkey32", "", {176, 120, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_270Change", sub_ids::HotKey_270},
+  {"Label3", L"Static", "180度回転", {48, 160, 87, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label3},
+  {"HotKey_180", L"msctls_hotkey32", "", {176, 160, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_180Change", sub_ids::HotKey_180},
+  {"Chk_gAddMenu180", L"Button", "「180度の回転」をメニューに追加する。", {48, 200, 289, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Chk_gAddMenu180},
+  {"Btn_OK", L"Button", "OK", {201, 251, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_OKClick", sub_ids::Btn_OK},
+  {"Btn_Cancel", L"Button", "ｷｬﾝｾﾙ", {285, 251, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_CancelClick", sub_ids::Btn_Cancel},
+};
+// clang-format on
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+RECT ClientBounds(HWND form, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void CheckRows(const Form& form, const Row* begin, const Row* end) {
+  HWND hwnd = form.Handle();
+  for (const Row* row = begin; row != end; ++row) {
+    SCOPED_TRACE(row->name);
+    HWND control = form.Control(row->name);
+    EXPECT_EQ(GetParent(control), hwnd) << "a real child of the window";
+    EXPECT_EQ(Lower(ClassName(control)), Lower(row->className));
+    if (row->text) {
+      EXPECT_EQ(Utf8(WindowText(control)), row->text);
+    }
+    EXPECT_EQ(GetDlgCtrlID(control), row->id);
+
+    const RECT r = ClientBounds(hwnd, control);
+    EXPECT_EQ(r.left, row->bounds.left);
+    EXPECT_EQ(r.top, row->bounds.top);
+    if (ClassName(control) == L"Static") {
+      // A label is sized to its text: as laid out, or larger where this system's font for the
+      // face is wider; the whole text always fits.
+      EXPECT_GE(r.right, row->bounds.right);
+      EXPECT_GE(r.bottom, row->bounds.bottom);
+      HDC dc = GetDC(control);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+      const std::wstring text = WindowText(control);
+      SIZE extent{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      SelectObject(dc, old);
+      ReleaseDC(control, dc);
+      EXPECT_LE(extent.cx, r.right);
+      EXPECT_EQ(r.right, std::max(row->bounds.right, extent.cx));
+    } else {
+      EXPECT_EQ(r.right, row->bounds.right) << "width";
+      EXPECT_EQ(r.bottom, row->bounds.bottom) << "height";
+    }
+
+    LOGFONTW font{};
+    HFONT handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    ASSERT_NE(handle, nullptr);
+    ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
+    EXPECT_EQ(Utf8(font.lfFaceName), row->face);
+    EXPECT_EQ(font.lfHeight, -row->height) << "a character height";
+    EXPECT_EQ(font.lfWeight, row->bold ? FW_BOLD : FW_NORMAL);
+    EXPECT_EQ(font.lfCharSet, row->charset);
+
+    for (const char* event : {"Click", "Change"}) {
+      const bool bound = row->event && std::string(event) == row->event;
+      EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << event;
+    }
+  }
+  EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Spec().controls.size()) << "every control is in the table";
+}
+
+std::vector<std::string> TabStops(const Form& form) {
+  std::vector<std::string> names;
+  for (HWND child = GetWindow(form.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)) continue;
+    for (const ControlSpec& spec : form.Spec().controls)
+      if (form.Control(spec.name) == child) names.push_back(spec.name);
+  }
+  return names;
+}
+
+void CheckWindow(const Form& form, const char* caption, int width, int height) {
+  HWND hwnd = form.Handle();
+  EXPECT_EQ(Utf8(WindowText(hwnd)), caption);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, width);
+  EXPECT_EQ(client.bottom, height);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+            static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_EQ(style & WS_THICKFRAME, 0u) << "the user cannot drag the size";
+  EXPECT_EQ(style & WS_CHILD, 0u);
+  EXPECT_EQ(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
+  RECT outer{};
+  GetWindowRect(hwnd, &outer);
+  EXPECT_EQ(outer.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2)) << "centred";
+  EXPECT_EQ(outer.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2));
+  HFONT handle = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  LOGFONTW font{};
+  ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
+  EXPECT_EQ(Utf8(font.lfFaceName), kGothic);
+  EXPECT_EQ(font.lfHeight, -12);
+  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+}
+
+TEST_F(WindowTest, MainWindowMatchesItsTable) {
+  Build();
+  CheckWindow(*main, "JPEGファイル回転プログラム - vintrel - エクスプローラ組込版 Version 1.18", 503, 527);
+  EXPECT_EQ(ClassName(main->Handle()), L"TFm_main");
+  EXPECT_EQ(GetWindow(main->Handle(), GW_OWNER), host.Owner());
+  EXPECT_NE(SendMessageW(main->Handle(), WM_GETICON, ICON_BIG, 0), 0) << "an icon of its own";
+  EXPECT_EQ(main->BoundHandler("", "Create"), "FormCreate");
+  CheckRows(*main, std::begin(kMainRows), std::end(kMainRows));
+  EXPECT_EQ(TabStops(*main), (std::vector<std::string>{"Btn_Regist", "Btn_UnRegist", "cbo_SaveMethod",
+                                                       "chk_AllowBreakDCF", "chk_KeepTimeStamp_Create",
+                                                       "chk_KeepTimeStamp_Write", "chk_AllowAdjustMCU",
+                                                       "Chk_NotShowWarning", "Btn_OK", "Btn_Cancel", "Btn_Sub"}));
+
+  HWND combo = Main("cbo_SaveMethod");
+  const char* rows[] = {"resultフォルダに保存します。", "上書きします。元ファイルはゴミ箱に移動します。",
+                        "上書きします。元ファイルは拡張子を変えて保存します。",
+                        "上書きします。元ファイルはoriginalフォルダに保存します。", "上書きします。元ファイルは保存しません。"};
+  ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 5);
+  for (int i = 0; i < 5; ++i) {
+    wchar_t text[128] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(Utf8(text), rows[i]);
+  }
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), 15);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(combo, GWL_STYLE)) & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("chk_AllowBreakDCF"), GWL_STYLE)) & BS_TYPEMASK,
+            static_cast<DWORD>(BS_AUTOCHECKBOX));
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("Grp_OnOff"), GWL_STYLE)) & BS_TYPEMASK,
+            static_cast<DWORD>(BS_GROUPBOX));
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("Btn_OK"), GWL_STYLE)) & BS_TYPEMASK,
+            static_cast<DWORD>(BS_PUSHBUTTON)) << "no default button";
+}
+
+TEST_F(WindowTest, DialogMatchesItsTable) {
+  Build();
+  CheckWindow(*sub, "詳細な設定", 380, 288);
+  EXPECT_EQ(ClassName(sub->Handle()), L"TFm_Sub");
+  EXPECT_EQ(GetWindow(sub->Handle(), GW_OWNER), host.Owner());
+  EXPECT_FALSE(IsWindowVisible(sub->Handle())) << "created hidden";
+  EXPECT_EQ(sub->BoundHandler("", "Create"), "");
+  CheckRows(*sub, std::begin(kSubRows), std::end(kSubRows));
+  EXPECT_EQ(TabStops(*sub), (std::vector<std::string>{"HotKey_90", "HotKey_270", "HotKey_180", "Chk_gAddMenu180",
+                                                      "Btn_OK", "Btn_Cancel"}));
+  for (const char* field : {"HotKey_90", "HotKey_180", "HotKey_270"})
+    EXPECT_EQ(SendMessageW(Sub(field), HKM_GETHOTKEY, 0, 0), 0) << field;
+}
+
+// A layout that names a handler the window class lacks, or a kind nobody knows, never becomes a
+// window.
+struct BadLayout {
+  const char* resource;
+  const char* from;
+  const char* to;
+};
+class UnknownNames : public WindowTest, public ::testing::WithParamInterface<BadLayout> {};
+TEST_P(UnknownNames, FailTheBuild) {
+  std::string layout = ResourceText(Wide(GetParam().resource).c_str());
+  const std::size_t at = layout.find(GetParam().from);
+  ASSERT_NE(at, std::string::npos);
+  layout.replace(at, std::string(GetParam().from).size(), GetParam().to);
+  if (std::string(GetParam().resource) == "TFM_MAIN")
+    EXPECT_THROW(TFm_main(host, store, layout), LayoutError);
+  else
+    EXPECT_THROW(TFm_Sub(host, layout), LayoutError);
+  EXPECT_TRUE(host.errors.empty());
+}
+INSTANTIATE_TEST_SUITE_P(Layouts, UnknownNames,
+                         ::testing::Values(BadLayout{"TFM_MAIN", "on Click Btn_OKClick", "on Click Btn_OkClick"},
+                                           BadLayout{"TFM_MAIN", "on Create FormCreate", "on Create FormShow"},
+                                           BadLayout{"TFM_MAIN", "Btn_Sub button", "Btn_Sub slider"},
+                                           BadLayout{"TFM_SUB", "on Change HotKey_180Change", "on Change HotKey180Change"},
+                                           BadLayout{"TFM_SUB", "HotKey_90 hotkey", "HotKey_90 hotkeys"}));
+
+}  // namespace

@@ -1,0 +1,227 @@
+// The windows' portable rules: the layout format, the shortcut values of the hot-key fields,
+// the application title and the error box text.
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ui/app_text.h"
+#include "ui/layout.h"
+#include "ui/shortcut.h"
+
+namespace {
+
+using namespace ui;
+
+std::string SourceFile(const std::string& path) {
+#ifdef _WIN32
+  const std::string root = std::string("Z:") + VT_SOURCE_DIR;
+#else
+  const std::string root = VT_SOURCE_DIR;
+#endif
+  std::ifstream in(root + "/" + path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// --- Shortcut values -------------------------------------------------------------------------
+
+struct Conversion {
+  std::uint16_t from;
+  std::uint16_t to;
+};
+
+class HotKeyToShortCut : public ::testing::TestWithParam<Conversion> {};
+TEST_P(HotKeyToShortCut, FlagsBecomeModifierBitsAndTheExtendedFlagIsDropped) {
+  EXPECT_EQ(ShortCutFromHotKey(GetParam().from), GetParam().to);
+}
+INSTANTIATE_TEST_SUITE_P(Table, HotKeyToShortCut,
+                         ::testing::Values(Conversion{0x0000, 0x0000}, Conversion{0x0052, 0x0052},  // R
+                                           Conversion{0x0141, 0x2041},                             // Shift+A
+                                           Conversion{0x0252, 0x4052},                             // Ctrl+R
+                                           Conversion{0x0441, 0x8041},                             // Alt+A
+                                           Conversion{0x0774, 0xE074},  // Shift+Ctrl+Alt+F5
+                                           Conversion{0x0824, 0x0024},  // extended Home
+                                           Conversion{0x0F2D, 0xE02D},  // every flag, extended Insert
+                                           Conversion{0xF041, 0x0041}));  // unknown flags dropped
+
+class ShortCutToHotKey : public ::testing::TestWithParam<Conversion> {};
+TEST_P(ShortCutToHotKey, ModifierBitsBecomeFlagsAndBits8To12AreLost) {
+  EXPECT_EQ(HotKeyFromShortCut(GetParam().from), GetParam().to);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ShortCutToHotKey,
+                         ::testing::Values(Conversion{0x0000, 0x0000}, Conversion{0x0052, 0x0052},
+                                           Conversion{0x0141, 0x0041},  // shows as A
+                                           Conversion{0x1F41, 0x0041}, Conversion{0x2041, 0x0141},
+                                           Conversion{0x4052, 0x0252}, Conversion{0x8041, 0x0441},
+                                           Conversion{0xFF5A, 0x075A}, Conversion{0xFFFF, 0x07FF}));
+
+TEST(ShortCut, EveryValueWithoutBits8To12SurvivesTheControl) {
+  for (unsigned v = 0; v <= 0xFFFF; ++v) {
+    if (v & 0x1F00) continue;
+    const auto value = static_cast<std::uint16_t>(v);
+    ASSERT_EQ(ShortCutFromHotKey(HotKeyFromShortCut(value)), value) << std::hex << v;
+  }
+}
+
+class Filter : public ::testing::TestWithParam<Conversion> {};
+TEST_P(Filter, KeepsNothingButLettersAndDigits) { EXPECT_EQ(FilterShortCut(GetParam().from), GetParam().to); }
+INSTANTIATE_TEST_SUITE_P(Table, Filter,
+                         ::testing::Values(Conversion{0, 0}, Conversion{47, 0}, Conversion{48, 48}, Conversion{55, 55},
+                                           Conversion{57, 57}, Conversion{58, 0}, Conversion{64, 0}, Conversion{65, 65},
+                                           Conversion{82, 82}, Conversion{90, 90}, Conversion{91, 0},
+                                           Conversion{103, 0},      // 7 on the numeric keypad
+                                           Conversion{116, 0},      // F5
+                                           Conversion{0x4052, 0},   // Ctrl+R kept with its modifier
+                                           Conversion{0x2041, 0},   // Shift+A
+                                           Conversion{0x0141, 0},   // bits 8 to 12 count too
+                                           Conversion{0xFFFF, 0}));
+
+// --- Application title and error box text ----------------------------------------------------
+
+struct TextCase {
+  const char* in;
+  const char* out;
+};
+
+class Title : public ::testing::TestWithParam<TextCase> {};
+TEST_P(Title, FileNameCutAtTheFirstDotFirstCharacterKept) {
+  EXPECT_EQ(ApplicationTitle(GetParam().in, &AsciiLowerCase), GetParam().out);
+}
+INSTANTIATE_TEST_SUITE_P(Table, Title,
+                         ::testing::Values(TextCase{"C:\\Tools\\SETUP.EXE", "Setup"},
+                                           TextCase{"C:\\x\\Vintrel_Turnways_Front.EXE", "Vintrel_turnways_front"},
+                                           TextCase{"C:\\a.b\\Prog.Name.exe", "Prog"},
+                                           TextCase{"D:NOEXT", "Noext"}, TextCase{"C:\\x\\.hidden", ""},
+                                           TextCase{"C:\\ソフト表\\SETUP.exe", "Setup"},
+                                           TextCase{"C:\\x\\ÉCOLE.EXE", "École"},  // a two-byte first character
+                                           TextCase{"setup.exe", "setup"}));
+
+class ErrorText : public ::testing::TestWithParam<TextCase> {};
+TEST_P(ErrorText, DotAppendedAfterACharacterThatSortsAfterDot) {
+  EXPECT_EQ(ErrorBoxText(GetParam().in), GetParam().out);
+}
+INSTANTIATE_TEST_SUITE_P(Table, ErrorText,
+                         ::testing::Values(TextCase{"", ""}, TextCase{"abc", "abc."}, TextCase{"abc.", "abc."},
+                                           TextCase{"abc)", "abc)"}, TextCase{"abc-", "abc-"}, TextCase{"abc ", "abc "},
+                                           TextCase{"abc/", "abc/."}, TextCase{"x0", "x0."},
+                                           TextCase{"'gSaveMethod' のデータ型が不正です", "'gSaveMethod' のデータ型が不正です."},
+                                           TextCase{"café", "café."}));
+
+// --- Layouts ---------------------------------------------------------------------------------
+
+constexpr const char* kHeader = "form TFm_X Fm_X\nclient 100 50\nfont \"Face\" 12 shiftjis\n";
+
+TEST(Layout, ParsesPropertiesEscapesAndInheritance) {
+  const FormSpec form = ParseLayout(std::string(kHeader) +
+                                    "caption \"Say \\\"hi\\\" \\\\ there\"\n"
+                                    "ids 300\n"
+                                    "on Create FormCreate\n"
+                                    "# a comment\n"
+                                    "control G groupbox window 10 20 80 30\n"
+                                    "  font 16\n"
+                                    "control B button G 1 2 3 4\n"
+                                    "  text \"go\"\n"
+                                    "  font 15 bold\n"
+                                    "  tab 0\n"
+                                    "  on Click B_Click\n"
+                                    "control L label G 5 6 7 8\n"
+                                    "control C combobox window 0 0 10 10\n"
+                                    "  font \"Other\" 9 ansi\n"
+                                    "  tab 1\n"
+                                    "  itemheight 15\n"
+                                    "  item \"one\"\n"
+                                    "  item \"two\"\n");
+  EXPECT_EQ(form.className, "TFm_X");
+  EXPECT_EQ(form.caption, "Say \"hi\" \\ there");
+  EXPECT_EQ(form.firstId, 300);
+  ASSERT_EQ(form.events.size(), 1u);
+  EXPECT_EQ(form.events[0].handler, "FormCreate");
+  const ControlSpec* b = form.Find("B");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->font, (FontSpec{"Face", 15, true, Charset::ShiftJis}));
+  EXPECT_EQ(form.Find("L")->font, (FontSpec{"Face", 16, false, Charset::ShiftJis}));  // the group box's
+  EXPECT_EQ(form.Find("C")->font, (FontSpec{"Other", 9, false, Charset::Ansi}));
+  EXPECT_EQ(form.Find("C")->items, (std::vector<std::string>{"one", "two"}));
+
+  const std::vector<PlacedControl> placed = Flatten(form);
+  ASSERT_EQ(placed.size(), 4u);
+  EXPECT_EQ(placed[1].spec->name, "B");
+  EXPECT_EQ(placed[1].bounds, (Rect{11, 22, 3, 4}));  // offset by the group box
+  EXPECT_EQ(placed[1].id, 301);
+  EXPECT_EQ(placed[3].spec->name, "C");
+}
+
+struct Fault {
+  const char* layout;  // after kHeader
+  const char* says;
+};
+
+class LayoutFault : public ::testing::TestWithParam<Fault> {};
+TEST_P(LayoutFault, IsRefusedWithItsLine) {
+  try {
+    ParseLayout(std::string(kHeader) + GetParam().layout);
+    FAIL() << "accepted: " << GetParam().layout;
+  } catch (const LayoutError& e) {
+    EXPECT_NE(std::string(e.what()).find(GetParam().says), std::string::npos) << e.what();
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, LayoutFault,
+    ::testing::Values(Fault{"control X slider window 0 0 1 1\n", "line 4: unknown control kind: slider"},
+                      Fault{"control X label Nowhere 0 0 1 1\n", "unknown parent: Nowhere"},
+                      Fault{"control A label window 0 0 1 1\ncontrol B label A 0 0 1 1\n", "parent is no group box"},
+                      Fault{"control A label window 0 0 1 1\ncontrol A label window 0 0 1 1\n", "duplicate control name"},
+                      Fault{"control A label window 0 0 1 1\n tab 0\n", "a label takes no tab"},
+                      Fault{"control A button window 0 0 1 1\n", "needs a tab"},
+                      Fault{"control A button window 0 0 1 1\n tab 0\ncontrol B checkbox window 0 0 1 1\n tab 0\n",
+                            "tab 0 taken twice"},
+                      Fault{"control A label window 0 0 1 1\n on Click A_Click\n", "no event Click here"},
+                      Fault{"control A button window 0 0 1 1\n tab 0\n on Change A_Change\n", "no event Change"},
+                      Fault{"control A button window 0 0 1 1\n tab 0\n colour red\n", "unknown control property"},
+                      Fault{"control A label window 0 0 1 1\n text \"open\n", "unterminated text"},
+                      Fault{"control A label window 0 0 x 1\n", "not a number: x"},
+                      Fault{"control A label window 0 0 1 1\n item \"x\"\n", "only a combobox has items"},
+                      Fault{"control A label window 0 0 1 1\n font 3\n font 4\n", "a second font line"},
+                      Fault{"control A label window 0 0 1 1\n font 3 italic\n", "unknown character set"},
+                      Fault{"control A label window 0 0 1 1\n text plain\n", "a text in double quotes"},
+                      Fault{"on Click X\n", "no event Click here"}, Fault{"form A B\n", "a second form line"},
+                      Fault{"ids 2\n", "ids must lie in"}));
+
+TEST(Layout, NeedsItsFormLineClientAndFontFirst) {
+  EXPECT_THROW(ParseLayout("control A label window 0 0 1 1\n"), LayoutError);
+  EXPECT_THROW(ParseLayout("form A B\nfont \"F\" 12 ansi\n"), LayoutError);
+  EXPECT_THROW(ParseLayout("form A B\nclient 1 1\ncontrol A label window 0 0 1 1\n"), LayoutError);
+  EXPECT_THROW(ParseLayout("form A B\nclient 1 1\nfont 12 ansi\n"), LayoutError);  // the window's font needs a face
+}
+
+// The program's own layouts: well-formed, and flattened into the order the windows use as
+// their tab order.
+TEST(Layout, MainWindowFlattensGroupBoxesInTabOrder) {
+  const FormSpec form = ParseLayout(SourceFile("ui/option.layout"));
+  EXPECT_EQ(form.className, "TFm_main");
+  std::vector<std::string> order;
+  for (const PlacedControl& p : Flatten(form)) order.push_back(p.spec->name);
+  const std::vector<std::string> expected = {
+      "Lbl_Title", "Lbl_SubTitle", "Grp_OnOff", "Btn_Regist", "Lbl_Regist1", "Lbl_Regist2", "Btn_UnRegist",
+      "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3", "Grp_Options", "Lbl_SaveMethod", "cbo_SaveMethod",
+      "chk_AllowBreakDCF", "Lbl_AllowBreakDCF", "chk_KeepTimeStamp_Create", "chk_KeepTimeStamp_Write",
+      "chk_AllowAdjustMCU", "Lbl_AllowAdjustMCU", "Chk_NotShowWarning", "Label1", "Btn_OK", "Btn_Cancel", "Btn_Sub"};
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(form.Find("cbo_SaveMethod")->items.size(), 5u);
+}
+
+TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {
+  const FormSpec form = ParseLayout(SourceFile("ui/sub.layout"));
+  EXPECT_EQ(form.className, "TFm_Sub");
+  std::vector<std::string> order;
+  for (const PlacedControl& p : Flatten(form)) order.push_back(p.spec->name);
+  const std::vector<std::string> expected = {"GroupBox", "Label4",     "Label1", "HotKey_90",       "Label2", "HotKey_270",
+                                             "Label3",   "HotKey_180", "Chk_gAddMenu180", "Btn_OK", "Btn_Cancel"};
+  EXPECT_EQ(order, expected);
+}
+
+}  // namespace

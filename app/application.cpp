@@ -52,12 +52,17 @@ void Application::ShowError(const std::string& message) {
   EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&waiting));
   std::erase(waiting, Owner());
   for (HWND hwnd : waiting) EnableWindow(hwnd, FALSE);
-  MessageBoxW(Owner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+  MessageBoxW(Owner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
   for (HWND hwnd : waiting)
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
 }
 
-void Application::Minimize() { ShowWindow(Owner(), SW_MINIMIZE); }
+// The windows the application owns are hidden with it and come back when it is restored (see
+// WM_SIZE below): Wine does not do this by itself.
+void Application::Minimize() {
+  ShowOwnedPopups(Owner(), FALSE);
+  ShowWindow(Owner(), SW_MINIMIZE);
+}
 
 void Application::MainFormClosed() { PostQuitMessage(0); }
 
@@ -67,6 +72,7 @@ void Application::Run(ui::Form& mainForm, int showCommand) {
   if (showCommand == SW_SHOWMINNOACTIVE) {
     // The application is minimised: the main window waits, hidden with it, until it is restored.
     ShowWindow(main, SW_SHOWNOACTIVATE);
+    ShowOwnedPopups(Owner(), FALSE);
     ShowWindow(Owner(), SW_SHOWMINNOACTIVE);
   } else {
     ShowWindow(Owner(), SW_SHOWNOACTIVATE);
@@ -101,6 +107,9 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
       if (target != hwnd && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
       return 0;
     }
+    case WM_SIZE:
+      if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) ShowOwnedPopups(hwnd, TRUE);
+      break;
     case WM_CLOSE:
       // The taskbar entry's Close closes the main window, which ends the program.
       if (self && self->mainForm_ && IsWindowEnabled(self->mainForm_->Handle())) self->mainForm_->Close();

@@ -224,6 +224,57 @@ TEST_F(WindowTest, FieldsShowTheirValuesWithoutBits8To12AndReportNoChange) {
   EXPECT_EQ(THotKey(field).HotKey(), VK_F1);
 }
 
+// Where the platform's control reports its own HKM_SETHOTKEY as a change, the report is
+// suppressed: a stored value outside the filter survives being shown.
+WNDPROC originalHotKeyProc = nullptr;
+LRESULT CALLBACK ReportingHotKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallWindowProcW(originalHotKeyProc, hwnd, message, wParam, lParam);
+  if (message == HKM_SETHOTKEY)
+    SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE), reinterpret_cast<LPARAM>(hwnd));
+  return result;
+}
+
+TEST_F(WindowTest, ChangeReportsOfTheProgramsOwnSetsAreSuppressed) {
+  Build();
+  HWND field = Sub("HotKey_180");
+  originalHotKeyProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReportingHotKey)));
+  sub->HotKey_180().SetHotKey(VK_F1);
+  EXPECT_EQ(sub->HotKey_180().HotKey(), VK_F1);
+  SendMessageW(field, HKM_SETHOTKEY, VK_F2, 0);  // as if the user had pressed F2
+  EXPECT_EQ(sub->HotKey_180().HotKey(), 0);
+  SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalHotKeyProc));
+}
+
+// An exception that leaves a handler is shown in the error box and the window goes on; one
+// that leaves the creation handler does not stop the window from being built.
+class Throwing final : public FormOf<Throwing> {
+public:
+  explicit Throwing(Host& host)
+      : FormOf(host,
+               "form TThrowing Throwing\nclient 100 60\nfont \"Arial\" 12 ansi\non Create Boom\n"
+               "control Btn button window 0 0 50 20\n tab 0\n on Click Boom\n") {
+    Build();
+  }
+  void Boom(HWND) { throw settings::Exception("boom " + std::to_string(++count)); }
+  static std::span<const Handler> Handlers() {
+    static const Handler handlers[] = {{"Boom", &Throwing::Boom}};
+    return handlers;
+  }
+  int count = 0;
+
+protected:
+  void OnClose() override { DestroyWindow(Handle()); }
+};
+
+TEST_F(WindowTest, HandlerExceptionsGoToTheErrorBoxAndTheWindowGoesOn) {
+  Throwing form(host);
+  ASSERT_NE(form.Handle(), nullptr);
+  Click(form, form.Control("Btn"));
+  EXPECT_EQ(host.errors, (std::vector<std::string>{"boom 1", "boom 2"}));
+  EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
 struct KeyCase {
   WORD word;             // what the control holds after the key press
   std::uint16_t result;  // what the filter leaves

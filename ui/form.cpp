@@ -36,7 +36,7 @@ KindClass ClassOf(ControlKind kind) {
 }
 
 bool IsPushButton(HWND hwnd) {
-  if (ClassName(hwnd) != L"Button") return false;
+  if (lstrcmpiW(ClassName(hwnd).c_str(), L"Button") != 0) return false;
   const auto type = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & BS_TYPEMASK;
   return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }

@@ -1,0 +1,287 @@
+#include "tests/e2e/desktop.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+constexpr Millis kPollInterval = 10ms;
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  switch (vk) {
+    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_RCONTROL: case VK_RMENU:
+      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      break;
+    default:
+      break;
+  }
+  return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+  UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (sent != inputs.size()) throw std::runtime_error("SendInput refused the input");
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& ready, Millis timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (ready()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+}
+
+Program Program::Start(const std::wstring& exePath, std::optional<WORD> showCommand) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (showCommand) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = *showCommand;
+  }
+  std::wstring commandLine = L"\"" + exePath + L"\"";
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    throw std::runtime_error("cannot start " + Narrow(exePath) + ", error " + std::to_string(GetLastError()));
+  }
+  CloseHandle(info.hThread);
+  return Program(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
+}
+
+Program::~Program() {
+  if (process_) Kill();
+}
+
+bool Program::Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+std::optional<DWORD> Program::WaitExit(Millis timeout) const {
+  if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+void Program::Kill() {
+  if (!Running()) return;
+  TerminateProcess(process_.get(), 99);
+  WaitForSingleObject(process_.get(), 5000);
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  int length = GetClassNameW(window, name, 256);
+  return std::wstring(name, static_cast<std::size_t>(std::max(length, 0)));
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(1024, L'\0');
+  int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return text;
+}
+
+std::wstring AskText(HWND control) {
+  std::wstring text(1024, L'\0');
+  auto length = Ask(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::max<LRESULT>(length.value_or(0), 0)));
+  return text;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className) {
+  struct Search {
+    DWORD processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+  } search{processId, className, {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s.processId && (!s.className || _wcsicmp(ClassOf(window).c_str(), s.className) == 0))
+          s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForVisibleWindow(DWORD processId, const wchar_t* className, Millis timeout) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(processId, className))
+          if (IsWindowVisible(window)) {
+            found = window;
+            return true;
+          }
+        return false;
+      },
+      timeout);
+  return found;
+}
+
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className, const wchar_t* text) {
+  struct Search {
+    const wchar_t* className;
+    const wchar_t* text;
+    std::vector<HWND> found;
+  } search{className, text, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        if (_wcsicmp(ClassOf(window).c_str(), s.className) == 0 && (!s.text || TextOf(window) == s.text))
+          s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindControl(HWND parent, const wchar_t* className, const wchar_t* text) {
+  auto found = Descendants(parent, className, text);
+  return found.size() == 1 ? found.front() : nullptr;
+}
+
+HWND FocusOf(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT RectInClientOf(HWND control, HWND topLevel) {
+  RECT rect = WindowRect(control);
+  MapWindowPoints(HWND_DESKTOP, topLevel, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void ClickAt(POINT screen) {
+  // Absolute coordinates are 0..65535 across the primary screen; round up so the pixel hit
+  // is the one asked for.
+  LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  auto normal = [](LONG pixel, LONG size) { return static_cast<LONG>((pixel * 65536L + size - 1) / size); };
+  std::vector<INPUT> inputs(3);
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = normal(screen.x, width);
+    input.mi.dy = normal(screen.y, height);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+  Send(std::move(inputs));
+}
+
+void Click(HWND window) {
+  RECT rect = WindowRect(window);
+  ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void KeyDown(WORD vk) { Send({KeyInput(vk, false)}); }
+void KeyUp(WORD vk) { Send({KeyInput(vk, true)}); }
+void Tap(WORD vk) { Send({KeyInput(vk, false), KeyInput(vk, true)}); }
+
+void Chord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(KeyInput(*it, true));
+  Send(std::move(inputs));
+}
+
+std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Millis timeout) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, static_cast<UINT>(timeout.count()),
+                           &result))
+    return std::nullopt;
+  return static_cast<LRESULT>(result);
+}
+
+std::string RunAndCapture(const std::wstring& commandLine, Millis timeout) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) throw std::runtime_error("CreatePipe failed");
+  UniqueHandle reader(readEnd), writer(writeEnd);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring line = commandLine;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &info))
+    throw std::runtime_error("cannot run " + Narrow(commandLine));
+  CloseHandle(info.hThread);
+  UniqueHandle process(info.hProcess);
+  writer.reset();  // the child holds the only write end now: EOF when it ends
+
+  std::string output;
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) break;  // closed: all read
+    if (available > 0) {
+      std::string chunk(available, '\0');
+      DWORD got = 0;
+      if (!ReadFile(readEnd, chunk.data(), available, &got, nullptr)) break;
+      output.append(chunk, 0, got);
+      continue;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      TerminateProcess(process.get(), 99);
+      throw std::runtime_error("timed out: " + Narrow(commandLine));
+    }
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  WaitForSingleObject(process.get(), 5000);
+  return output;
+}
+
+std::wstring WindowsPath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  if (!wide.empty() && wide.front() == L'/') {
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    wide = L"Z:" + wide;
+  }
+  return wide;
+}
+
+std::wstring Widen(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace e2e

@@ -1,0 +1,328 @@
+// The program end to end, through its main window: started as a user starts it, driven with
+// the mouse and the keyboard, judged by what it shows and what it leaves in the registry.
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/e2e/front.h"
+
+namespace e2e {
+namespace {
+
+using settings::kClassesRoot;
+using settings::kCurrentUser;
+
+using MainWindowTest = FrontTest;
+
+// Whether the two rows show the wish: its button and labels enabled, the other row's greyed.
+bool RowsShow(const MainWindow& main, bool registered) {
+  bool ok = IsEnabled(main.regist) != registered && IsEnabled(main.unRegist) == registered;
+  for (HWND label : main.registLabels) ok = ok && IsEnabled(label) != registered;
+  for (HWND label : main.unRegistLabels) ok = ok && IsEnabled(label) == registered;
+  return ok;
+}
+
+// RowsShow, waiting for the program to finish updating them, with a message per control.
+void ExpectRows(const MainWindow& main, bool registered) {
+  if (WaitUntil([&] { return RowsShow(main, registered); }, 2s)) return;
+  EXPECT_EQ(IsEnabled(main.regist), !registered) << "登録";
+  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << Narrow(TextOf(label));
+  EXPECT_EQ(IsEnabled(main.unRegist), registered) << "削除";
+  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << Narrow(TextOf(label));
+}
+
+void ExpectSaveMethodRow(const MainWindow& main, int row) {
+  EXPECT_EQ(Ask(main.saveMethod, CB_GETCURSEL), row);
+  EXPECT_EQ(AskText(main.saveMethod), kSaveMethodRows[row]);
+}
+
+void ClickCheck(HWND checkBox, bool expected) {
+  Click(checkBox);
+  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << Narrow(TextOf(checkBox));
+}
+
+TEST_F(MainWindowTest, FreshSystemShowsTheDefaultsCentredAndCancelWritesNothing) {
+  std::string before = Snapshot();
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+
+  EXPECT_EQ(TextOf(main.window), kMainCaption);
+  RECT client{};
+  GetClientRect(main.window, &client);
+  EXPECT_EQ(client.right, 503);
+  EXPECT_EQ(client.bottom, 527);
+  RECT outer = WindowRect(main.window);
+  EXPECT_EQ(outer.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2));
+  EXPECT_EQ(outer.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2));
+
+  ExpectRows(main, false);
+  EXPECT_EQ(FocusOf(UiThread()), main.regist) << "Enter right after start-up must click 登録";
+  ExpectSaveMethodRow(main, 0);
+  EXPECT_FALSE(IsChecked(main.allowBreakDCF));
+  EXPECT_TRUE(IsChecked(main.keepCreate));
+  EXPECT_TRUE(IsChecked(main.keepWrite));
+  EXPECT_FALSE(IsChecked(main.allowAdjustMCU));
+  EXPECT_FALSE(IsChecked(main.notShowWarning));
+
+  // The hidden application window carries the title and owns the main window.
+  HWND app = AppWindow();
+  ASSERT_NE(app, nullptr);
+  EXPECT_EQ(TextOf(app), kDefaultTitle);
+  EXPECT_EQ(GetWindow(main.window, GW_OWNER), app);
+
+  ClickToExit(main.cancel);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(MainWindowTest, RegisterWithOptionsThenRestartShowsThemAndRemoveDeletesEverything) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  Click(main.regist);
+  ExpectRows(main, true);
+  PickSaveMethod(main, 4);
+  ClickCheck(main.allowBreakDCF, true);
+  ClickCheck(main.keepCreate, false);
+  ClickCheck(main.allowAdjustMCU, true);
+  ClickCheck(main.notShowWarning, true);
+  ClickToExit(main.ok);
+
+  EXPECT_EQ(ReadString(kClassesRoot, kHandlerKey, ""), kClsid);
+  EXPECT_EQ(ReadString(kClassesRoot, kClsidKey, ""), "vintrel_turnways");
+  EXPECT_EQ(ReadString(kClassesRoot, kServerKey, ""), FrontFolder() + "vintrel_turnways.dll");
+  EXPECT_EQ(ReadString(kClassesRoot, kServerKey, "ThreadingModel"), "Apartment");
+  // The last row is stored as 3.
+  EXPECT_EQ(ReadOptions(), AllTen(3, true, false, true, true, true, 0, 0, 0, false));
+  EXPECT_TRUE(Exists(kClassesRoot, ".jpg")) << "the JPEG type key is created by every commit";
+
+  main = Start();
+  ASSERT_TRUE(main.window);
+  ExpectRows(main, true);
+  EXPECT_EQ(FocusOf(UiThread()), main.unRegist);
+  ExpectSaveMethodRow(main, 4);
+  EXPECT_TRUE(IsChecked(main.allowBreakDCF));
+  EXPECT_FALSE(IsChecked(main.keepCreate));
+  EXPECT_TRUE(IsChecked(main.keepWrite));
+  EXPECT_TRUE(IsChecked(main.allowAdjustMCU));
+  EXPECT_TRUE(IsChecked(main.notShowWarning));
+
+  Click(main.unRegist);
+  ExpectRows(main, false);
+  ClickToExit(main.ok);
+
+  EXPECT_FALSE(Exists(kCurrentUser, kOptionsKey));
+  EXPECT_TRUE(Exists(kCurrentUser, kVendorKey)) << "the vendor key stays";
+  EXPECT_FALSE(Exists(kClassesRoot, kHandlerKey));
+  EXPECT_FALSE(Exists(kClassesRoot, kClsidKey));
+  EXPECT_TRUE(Exists(kClassesRoot, "*\\shellex\\ContextMenuHandlers"));
+}
+
+// Every way of closing the window but OK ends the program with 0 and writes nothing, after the
+// user changed the wish and the options.
+enum class CloseBy { CancelButton, AltF4, CloseCommand };
+
+class CloseWithoutOkTest : public FrontTest, public ::testing::WithParamInterface<CloseBy> {};
+
+TEST_P(CloseWithoutOkTest, LeavesTheRegistryUntouched) {
+  PutDword("gSaveMethod", 2);
+  PutDword("gAllowBreakDCF", 1);
+  std::string before = Snapshot();
+
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  ExpectSaveMethodRow(main, 2);
+  Click(main.unRegist);
+  ExpectRows(main, false);
+  PickSaveMethod(main, 1);
+  ClickCheck(main.allowBreakDCF, false);  // last, so a button has the focus: a drop-down list eats Alt+F4
+
+  switch (GetParam()) {
+    case CloseBy::CancelButton:
+      Click(main.cancel);
+      break;
+    case CloseBy::AltF4:
+      Chord({VK_MENU, VK_F4});
+      break;
+    case CloseBy::CloseCommand:  // what the close box and the system menu send
+      PostMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+  }
+  auto code = Running().WaitExit();
+  ASSERT_TRUE(code.has_value()) << "the program did not end";
+  EXPECT_EQ(*code, 0u);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CloseWithoutOkTest,
+                         ::testing::Values(CloseBy::CancelButton, CloseBy::AltF4, CloseBy::CloseCommand),
+                         [](const ::testing::TestParamInfo<CloseBy>& p) {
+                           switch (p.param) {
+                             case CloseBy::CancelButton: return "CancelButton";
+                             case CloseBy::AltF4: return "AltF4";
+                             case CloseBy::CloseCommand: return "CloseCommand";
+                           }
+                           return "Unknown";
+                         });
+
+TEST_F(MainWindowTest, EscapeDoesNothingAndEnterClicksOnlyTheFocusedButton) {
+  std::string before = Snapshot();
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  ASSERT_EQ(FocusOf(UiThread()), main.regist);
+  Tap(VK_ESCAPE);
+  Tap(VK_RETURN);  // clicks 登録, which has the focus; not OK
+  ASSERT_TRUE(WaitUntil([&] { return RowsShow(main, true); })) << "Enter did not click the focused button";
+  Settle();
+  EXPECT_TRUE(Running().Running()) << "Escape or Enter closed the window";
+  EXPECT_EQ(Snapshot(), before);
+  ClickToExit(main.cancel);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+// A value of the wrong type: one error box while the window is being created, then the window
+// with what was loaded before the failing value, and the rows showing the wish (the key
+// exists, so: remove).
+struct BadValue {
+  const char* name;
+  const char* text;  // stored as REG_SZ
+  const wchar_t* message;
+};
+
+class WrongTypeTest : public FrontTest, public ::testing::WithParamInterface<BadValue> {};
+
+TEST_P(WrongTypeTest, ShowsOneErrorBoxThenTheWindow) {
+  PutDword("gSaveMethod", 3);
+  PutString(GetParam().name, GetParam().text);
+  std::string before = Snapshot();
+
+  Launch(FrontExe());
+  HWND box = WaitForErrorBox();
+  ASSERT_NE(box, nullptr) << "no error box";
+  EXPECT_TRUE(TopLevelWindows(Running().Id(), L"TFm_main").empty() ||
+              !IsWindowVisible(TopLevelWindows(Running().Id(), L"TFm_main").front()))
+      << "the main window showed before the error box was answered";
+  EXPECT_EQ(TextOf(box), kDefaultTitle);
+  EXPECT_EQ(BoxText(box), GetParam().message);
+  auto buttons = Descendants(box, L"Button");
+  ASSERT_EQ(buttons.size(), 1u);
+  EXPECT_EQ(TextOf(buttons.front()), L"OK");
+  EXPECT_EQ(GetWindow(box, GW_OWNER), AppWindow()) << "the box is owned by the application window";
+
+  Click(buttons.front());
+  MainWindow main = WaitForMain();
+  ASSERT_TRUE(main.window);
+  Settle();
+  EXPECT_TRUE(ErrorBoxes().empty()) << "a second error box";
+  ExpectRows(main, true);
+  ExpectSaveMethodRow(main, 4);
+
+  ClickToExit(main.cancel);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, WrongTypeTest,
+    ::testing::Values(BadValue{"gAllowBreakDCF", "abc", L"'gAllowBreakDCF' のデータ型が不正です."},
+                      BadValue{"gHotKey_90", "12345", L"'gHotKey_90' の取得に失敗しました."}),
+    [](const ::testing::TestParamInfo<BadValue>& p) { return std::string(p.param.name); });
+
+// A copy of the program named SETUP.EXE is titled "Setup": the error box's caption and the
+// application window's text.
+TEST_F(MainWindowTest, ProgramNamedSetupExeIsTitledSetup) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"vt-e2e-setup";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::wstring copy = folder + L"\\SETUP.EXE";
+  ASSERT_TRUE(CopyFileW(FrontExe().c_str(), copy.c_str(), FALSE)) << GetLastError();
+  struct Remove {
+    std::wstring file, folder;
+    ~Remove() {
+      DeleteFileW(file.c_str());
+      RemoveDirectoryW(folder.c_str());
+    }
+  } remove{copy, folder};
+
+  PutString("gSaveMethod", "x");
+  Launch(copy);
+  HWND box = WaitForErrorBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), L"Setup");
+  EXPECT_EQ(BoxText(box), L"'gSaveMethod' のデータ型が不正です.");
+  ASSERT_NE(AppWindow(), nullptr);
+  EXPECT_EQ(TextOf(AppWindow()), L"Setup");
+  Click(FindControl(box, L"Button", L"OK"));
+  MainWindow main = WaitForMain();
+  ASSERT_TRUE(main.window);
+  ClickToExit(main.cancel);
+}
+
+// Below a volatile key no lasting key can be created, so the options key cannot be: the commit
+// reports it, the window stays open with what was written before, and OK works once the
+// obstacle is gone.
+TEST_F(MainWindowTest, CommitErrorKeepsTheWindowOpenAndOkCanBePressedAgain) {
+  HKEY volatileKey = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVendorKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            &volatileKey, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(volatileKey);
+
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  Click(main.regist);
+  ExpectRows(main, true);
+  Click(main.ok);
+  HWND box = WaitForErrorBox();
+  ASSERT_NE(box, nullptr) << "the failed commit was not reported";
+  EXPECT_EQ(TextOf(box), kDefaultTitle);
+  EXPECT_EQ(BoxText(box), L"'\\Software\\Tallgrove\\vintrel_turnways' の設定に失敗しました.");
+  Click(FindControl(box, L"Button", L"OK"));
+  ASSERT_TRUE(WaitUntil([&] { return ErrorBoxes().empty(); }));
+  Settle();
+  EXPECT_TRUE(Running().Running()) << "the window closed after a failed commit";
+  EXPECT_TRUE(IsWindowVisible(main.window));
+  EXPECT_EQ(ReadString(kClassesRoot, kHandlerKey, ""), kClsid) << "what was written before the error stays";
+  EXPECT_FALSE(Exists(kCurrentUser, kOptionsKey));
+
+  WipeKey(kCurrentUser, kVendorKey);
+  ClickToExit(main.ok);
+  EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0, 0, 0, false));
+}
+
+// The start-up show command: 3 maximises the main window (the controls keep their place),
+// 7 minimises; both end with 0 when closed.
+struct ShowCase {
+  WORD command;
+  const char* name;
+};
+
+class ShowCommandTest : public FrontTest, public ::testing::WithParamInterface<ShowCase> {};
+
+TEST_P(ShowCommandTest, DecidesHowTheWindowShows) {
+  Launch(FrontExe(), GetParam().command);
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    auto windows = TopLevelWindows(Running().Id(), L"TFm_main");
+    if (windows.empty()) return false;
+    window = windows.front();
+    HWND app = AppWindow();
+    return GetParam().command == SW_SHOWMAXIMIZED ? IsZoomed(window) != FALSE
+                                                  : IsIconic(window) || (app && IsIconic(app));
+  })) << "the window did not show " << GetParam().name;
+  if (GetParam().command == SW_SHOWMAXIMIZED) {
+    MainWindow main = MainWindow::Find(window);
+    RECT ok = RectInClientOf(main.ok, window);
+    EXPECT_EQ(ok.left, 320);
+    EXPECT_EQ(ok.top, 496);
+  }
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  auto code = Running().WaitExit();
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(*code, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ShowCommandTest,
+                         ::testing::Values(ShowCase{SW_SHOWMAXIMIZED, "maximised"},
+                                           ShowCase{SW_SHOWMINNOACTIVE, "minimised"}),
+                         [](const ::testing::TestParamInfo<ShowCase>& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace e2e

@@ -79,8 +79,8 @@ void ProcessMessage(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
-Form::Form(Host& host, std::string_view layoutText) : host_(host), spec_(ParseLayout(layoutText)) {
-  placed_ = Flatten(spec_);
+Form::Form(Host& host, std::string_view layoutText) : host_(host), def_(ParseLayout(layoutText)) {
+  placed_ = Flatten(def_);
 }
 
 Form::~Form() {
@@ -94,20 +94,20 @@ Form* Form::FromHandle(HWND hwnd) {
 
 HWND Form::Control(std::string_view name) const {
   for (std::size_t i = 0; i < placed_.size(); ++i)
-    if (placed_[i].spec->name == name) return controls_[i];
-  throw std::logic_error("no control " + std::string(name) + " in " + spec_.className);
+    if (placed_[i].def->name == name) return controls_[i];
+  throw std::logic_error("no control " + std::string(name) + " in " + def_.className);
 }
 
 std::string Form::BoundHandler(std::string_view control, std::string_view event) const {
   for (const Binding& b : bindings_) {
-    const bool match = b.control == kWindow ? control.empty() : placed_[b.control].spec->name == control;
+    const bool match = b.control == kWindow ? control.empty() : placed_[b.control].def->name == control;
     if (match && b.event == event) return HandlerName(b.handler);
   }
   return {};
 }
 
 void Form::RegisterClass() const {
-  const std::wstring name = Wide(spec_.className);
+  const std::wstring name = Wide(def_.className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), name.c_str(), &wc)) return;
@@ -116,61 +116,61 @@ void Form::RegisterClass() const {
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = name.c_str();
-  if (!RegisterClassExW(&wc)) throw std::runtime_error("cannot register window class " + spec_.className);
+  if (!RegisterClassExW(&wc)) throw std::runtime_error("cannot register window class " + def_.className);
 }
 
-HFONT Form::Font(const FontSpec& spec) {
+HFONT Form::Font(const FontSpec& def) {
   for (const auto& [known, handle] : fonts_)
-    if (known == spec) return handle.get();
+    if (known == def) return handle.get();
   LOGFONTW lf{};
-  lf.lfHeight = -spec.height;  // character height, internal leading excluded
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfCharSet = static_cast<BYTE>(spec.charset);
+  lf.lfHeight = -def.height;  // character height, internal leading excluded
+  lf.lfWeight = def.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = static_cast<BYTE>(def.charset);
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH;
-  const std::wstring face = Wide(spec.face);
+  const std::wstring face = Wide(def.face);
   face.copy(lf.lfFaceName, LF_FACESIZE - 1);
   FontHandle font(CreateFontIndirectW(&lf));
-  if (!font) throw std::runtime_error("cannot create font " + spec.face);
+  if (!font) throw std::runtime_error("cannot create font " + def.face);
   HFONT result = font.get();
-  fonts_.emplace_back(spec, std::move(font));
+  fonts_.emplace_back(def, std::move(font));
   return result;
 }
 
 void Form::Build() {
   // Bind first: a layout that names an unknown handler never becomes a window.
-  for (const EventSpec& e : spec_.events) {
+  for (const EventSpec& e : def_.events) {
     const auto handler = FindHandler(e.handler);
-    if (!handler) throw LayoutError(spec_.className + ": unknown handler " + e.handler);
+    if (!handler) throw LayoutError(def_.className + ": unknown handler " + e.handler);
     bindings_.push_back({kWindow, e.event, *handler});
   }
   for (std::size_t i = 0; i < placed_.size(); ++i) {
-    for (const EventSpec& e : placed_[i].spec->events) {
+    for (const EventSpec& e : placed_[i].def->events) {
       const auto handler = FindHandler(e.handler);
-      if (!handler) throw LayoutError(spec_.className + ": unknown handler " + e.handler);
+      if (!handler) throw LayoutError(def_.className + ": unknown handler " + e.handler);
       bindings_.push_back({i, e.event, *handler});
     }
   }
 
   RegisterClass();
-  RECT frame{0, 0, spec_.clientWidth, spec_.clientHeight};
+  RECT frame{0, 0, def_.clientWidth, def_.clientHeight};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(spec_.className).c_str(), Wide(spec_.caption).c_str(), kFormStyle,
+  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
                               0, 0, frame.right - frame.left, frame.bottom - frame.top, host_.Owner(), nullptr,
                               GetModuleHandleW(nullptr), this);
-  if (!hwnd) throw std::runtime_error("cannot create window " + spec_.className);
+  if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
   HICON icon = host_.Icon();
-  if (!spec_.icon.empty()) {
-    icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(spec_.icon).c_str(), IMAGE_ICON, 0, 0,
+  if (!def_.icon.empty()) {
+    icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0,
                                          LR_DEFAULTSIZE | LR_SHARED));
   }
   if (icon) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec_.font)), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(def_.font)), FALSE);
   for (const PlacedControl& placed : placed_) CreateControl(placed);
   CenterOnScreen();
 
@@ -185,26 +185,26 @@ void Form::Build() {
 }
 
 void Form::CreateControl(const PlacedControl& placed) {
-  const ControlSpec& spec = *placed.spec;
-  const KindClass kc = ClassOf(spec.kind);
+  const ControlSpec& def = *placed.def;
+  const KindClass kc = ClassOf(def.kind);
   int height = placed.bounds.height;
   // A drop-down list's height at creation includes its list.
-  if (spec.kind == ControlKind::ComboBox)
-    height += static_cast<int>(spec.items.size()) * std::max(spec.itemHeight, spec.font.height) + 2;
-  HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(spec.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
+  if (def.kind == ControlKind::ComboBox)
+    height += static_cast<int>(def.items.size()) * std::max(def.itemHeight, def.font.height) + 2;
+  HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
                                  placed.bounds.left, placed.bounds.top, placed.bounds.width, height, Handle(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(placed.id)), GetModuleHandleW(nullptr),
                                  nullptr);
-  if (!control) throw std::runtime_error("cannot create control " + spec.name);
+  if (!control) throw std::runtime_error("cannot create control " + def.name);
   controls_.push_back(control);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec.font)), FALSE);
-  switch (spec.kind) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(def.font)), FALSE);
+  switch (def.kind) {
     case ControlKind::Label: {
       // A label is sized to its one line of text: never smaller than laid out, and larger where
       // the system's font for the face is wider than the one the layout was made with.
       HDC dc = GetDC(control);
-      HGDIOBJ old = SelectObject(dc, Font(spec.font));
-      const std::wstring text = Wide(spec.text);
+      HGDIOBJ old = SelectObject(dc, Font(def.font));
+      const std::wstring text = Wide(def.text);
       SIZE extent{};
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
       SelectObject(dc, old);
@@ -216,7 +216,7 @@ void Form::CreateControl(const PlacedControl& placed) {
       break;
     }
     case ControlKind::ComboBox: {
-      for (const std::string& item : spec.items)
+      for (const std::string& item : def.items)
         SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
       // The closed box takes the layout's height: the selection field gives the difference.
       // Systems differ in what the field's height includes, so correct by what is measured.
@@ -271,7 +271,7 @@ void Form::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (it == controls_.end()) return;
   const auto index = static_cast<std::size_t>(it - controls_.begin());
   const UINT code = HIWORD(wParam);
-  switch (placed_[index].spec->kind) {
+  switch (placed_[index].def->kind) {
     case ControlKind::Button:
     case ControlKind::CheckBox:
       if (code == BN_CLICKED) Fire(index, "Click", sender);
@@ -287,7 +287,7 @@ void Form::OnCommand(WPARAM wParam, LPARAM lParam) {
 void Form::MeasureItem(MEASUREITEMSTRUCT& item) const {
   for (const PlacedControl& placed : placed_) {
     if (placed.id != static_cast<int>(item.CtlID)) continue;
-    const int rows = placed.spec->itemHeight > 0 ? placed.spec->itemHeight : placed.spec->font.height;
+    const int rows = placed.def->itemHeight > 0 ? placed.def->itemHeight : placed.def->font.height;
     // The selection field: the closed box's height less its frame.
     item.itemHeight = static_cast<UINT>(item.itemID == static_cast<UINT>(-1) ? std::max(1, placed.bounds.height - 6) : rows);
   }

@@ -49,7 +49,7 @@ public:
   Form& operator=(const Form&) = delete;
 
   HWND Handle() const { return window_.get(); }
-  const FormSpec& Spec() const { return spec_; }
+  const FormSpec& Definition() const { return def_; }
   HWND Control(std::string_view name) const;  // throws for an unknown name
   // The handler bound to a control's (or the window's, name "") event; empty when none.
   std::string BoundHandler(std::string_view control, std::string_view event) const;
@@ -95,7 +95,7 @@ private:
 
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RegisterClass() const;
-  HFONT Font(const FontSpec& spec);
+  HFONT Font(const FontSpec& def);
   void CreateControl(const PlacedControl& placed);
   void Fire(std::size_t control, std::string_view event, HWND sender);
   void OnCommand(WPARAM wParam, LPARAM lParam);
@@ -103,7 +103,7 @@ private:
   void MeasureItem(MEASUREITEMSTRUCT& item) const;
   void DrawComboItem(const DRAWITEMSTRUCT& item) const;
 
-  FormSpec spec_;
+  FormSpec def_;
   std::vector<PlacedControl> placed_;
   std::vector<HWND> controls_;  // as placed_
   std::vector<Binding> bindings_;

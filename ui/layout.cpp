@@ -298,8 +298,8 @@ std::vector<PlacedControl> Children(const FormSpec& form, const std::string& par
   std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<PlacedControl> placed;
   for (const auto& [key, index] : keyed) {
-    const ControlSpec& spec = form.controls[index];
-    placed.push_back({&spec, spec.bounds, form.firstId + static_cast<int>(index)});
+    const ControlSpec& def = form.controls[index];
+    placed.push_back({&def, def.bounds, form.firstId + static_cast<int>(index)});
   }
   return placed;
 }
@@ -309,8 +309,8 @@ void AppendFlattened(const FormSpec& form, const std::string& parent, int dx, in
     placed.bounds.left += dx;
     placed.bounds.top += dy;
     out.push_back(placed);
-    if (placed.spec->kind == ControlKind::GroupBox)
-      AppendFlattened(form, placed.spec->name, placed.bounds.left, placed.bounds.top, out);
+    if (placed.def->kind == ControlKind::GroupBox)
+      AppendFlattened(form, placed.def->name, placed.bounds.left, placed.bounds.top, out);
   }
 }
 

@@ -101,7 +101,7 @@ const char* KindName(ControlKind kind);
 // by tab, a control without one keeping its place before the next control in the layout that
 // has one; a group box's children follow the group box.
 struct PlacedControl {
-  const ControlSpec* spec;
+  const ControlSpec* def;
   Rect bounds;  // within the window's client area
   int id;       // firstId + position in the layout
 };

@@ -132,15 +132,15 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
       EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << event;
     }
   }
-  EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Spec().controls.size()) << "every control is in the table";
+  EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Definition().controls.size()) << "every control is in the table";
 }
 
 std::vector<std::string> TabStops(const Form& form) {
   std::vector<std::string> names;
   for (HWND child = GetWindow(form.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)) continue;
-    for (const ControlSpec& spec : form.Spec().controls)
-      if (form.Control(spec.name) == child) names.push_back(spec.name);
+    for (const ControlSpec& def : form.Definition().controls)
+      if (form.Control(def.name) == child) names.push_back(def.name);
   }
   return names;
 }

@@ -149,10 +149,10 @@ TEST(Layout, ParsesPropertiesEscapesAndInheritance) {
 
   const std::vector<PlacedControl> placed = Flatten(form);
   ASSERT_EQ(placed.size(), 4u);
-  EXPECT_EQ(placed[1].spec->name, "B");
+  EXPECT_EQ(placed[1].def->name, "B");
   EXPECT_EQ(placed[1].bounds, (Rect{11, 22, 3, 4}));  // offset by the group box
   EXPECT_EQ(placed[1].id, 301);
-  EXPECT_EQ(placed[3].spec->name, "C");
+  EXPECT_EQ(placed[3].def->name, "C");
 }
 
 struct Fault {
@@ -204,7 +204,7 @@ TEST(Layout, MainWindowFlattensGroupBoxesInTabOrder) {
   const FormSpec form = ParseLayout(SourceFile("ui/option.layout"));
   EXPECT_EQ(form.className, "TFm_main");
   std::vector<std::string> order;
-  for (const PlacedControl& p : Flatten(form)) order.push_back(p.spec->name);
+  for (const PlacedControl& p : Flatten(form)) order.push_back(p.def->name);
   const std::vector<std::string> expected = {
       "Lbl_Title", "Lbl_SubTitle", "Grp_OnOff", "Btn_Regist", "Lbl_Regist1", "Lbl_Regist2", "Btn_UnRegist",
       "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3", "Grp_Options", "Lbl_SaveMethod", "cbo_SaveMethod",
@@ -218,7 +218,7 @@ TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {
   const FormSpec form = ParseLayout(SourceFile("ui/sub.layout"));
   EXPECT_EQ(form.className, "TFm_Sub");
   std::vector<std::string> order;
-  for (const PlacedControl& p : Flatten(form)) order.push_back(p.spec->name);
+  for (const PlacedControl& p : Flatten(form)) order.push_back(p.def->name);
   const std::vector<std::string> expected = {"GroupBox", "Label4",     "Label1", "HotKey_90",       "Label2", "HotKey_270",
                                              "Label3",   "HotKey_180", "Chk_gAddMenu180", "Btn_OK", "Btn_Cancel"};
   EXPECT_EQ(order, expected);

@@ -196,6 +196,43 @@ void Click(HWND window) {
   ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
+void Drag(POINT from, POINT to) {
+  auto mouse = [](POINT at, DWORD flags) {
+    LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((at.x * 65536L + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((at.y * 65536L + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    Send({input});
+  };
+  mouse(from, 0);
+  mouse(from, MOUSEEVENTF_LEFTDOWN);
+  constexpr int kSteps = 10;
+  for (int step = 1; step <= kSteps; ++step) {
+    std::this_thread::sleep_for(20ms);  // a move loop takes the pointer as it comes
+    mouse({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps}, 0);
+  }
+  std::this_thread::sleep_for(20ms);
+  mouse(to, MOUSEEVENTF_LEFTUP);
+}
+
+std::optional<POINT> FindHitTest(HWND window, LRESULT code) {
+  // The middle of the first run of matching points on the first row that has one.
+  RECT rect = WindowRect(window);
+  LONG captionBottom = rect.top + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+  for (LONG y = rect.top + 2; y < captionBottom; y += 3) {
+    std::optional<LONG> runRight;
+    for (LONG x = rect.right - 1; x >= rect.left; --x) {
+      auto answer = Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+      if (!answer) return std::nullopt;
+      if (*answer == code && !runRight) runRight = x;
+      if (runRight && (*answer != code || x == rect.left)) return POINT{(x + 1 + *runRight) / 2, y};
+    }
+  }
+  return std::nullopt;
+}
+
 void KeyDown(WORD vk) { Send({KeyInput(vk, false)}); }
 void KeyUp(WORD vk) { Send({KeyInput(vk, true)}); }
 void Tap(WORD vk) { Send({KeyInput(vk, false), KeyInput(vk, true)}); }

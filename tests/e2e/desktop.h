@@ -91,6 +91,11 @@ RECT RectInClientOf(HWND control, HWND topLevel);
 // the left button; the keys are virtual-key codes.
 void ClickAt(POINT screen);
 void Click(HWND window);
+// Presses the left button at `from`, moves in steps to `to` and releases it there.
+void Drag(POINT from, POINT to);
+// A screen point of the window where it answers WM_NCHITTEST with `code` (HTCAPTION,
+// HTCLOSE, ...), searched along its title bar from the right; nullopt when there is none.
+std::optional<POINT> FindHitTest(HWND window, LRESULT code);
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void Tap(WORD vk);

@@ -114,6 +114,7 @@ protected:
   settings::WinRegistryStore& Store() { return store_; }
   void PutDword(const char* name, std::uint32_t value);
   void PutString(const char* name, const std::string& text);
+  void PutText(settings::Key root, const std::string& path, const std::string& name, const std::string& text);
   StoredOptions ReadOptions();
   std::optional<std::string> ReadString(settings::Key root, const std::string& path, const std::string& name);
   bool Exists(settings::Key root, const std::string& path);
@@ -127,6 +128,16 @@ private:
   settings::WinRegistryStore store_;
   std::optional<Program> program_;
 };
+
+// One value as Wine's own reg.exe prints it; the default value's name is empty.
+struct RegLine {
+  std::string name, type, data;
+  friend bool operator==(const RegLine&, const RegLine&) = default;
+};
+void PrintTo(const RegLine& line, std::ostream* out);
+// The values of one key (full name, e.g. "HKCU\\Software\\..."), read with Wine's reg.exe;
+// nullopt when it reports no such key.
+std::optional<std::vector<RegLine>> RegExeQuery(const std::string& key);
 
 bool IsChecked(HWND checkBox);
 bool IsEnabled(HWND control);

@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, RegisterWithOptionsThenRestartShowsThemAndRemoveDeletesEv
 
 // Every way of closing the window but OK ends the program with 0 and writes nothing, after the
 // user changed the wish and the options.
-enum class CloseBy { CancelButton, AltF4, CloseCommand };
+enum class CloseBy { CancelButton, AltF4, CloseBox };
 
 class CloseWithoutOkTest : public FrontTest, public ::testing::WithParamInterface<CloseBy> {};
 
@@ -141,9 +141,12 @@ TEST_P(CloseWithoutOkTest, LeavesTheRegistryUntouched) {
     case CloseBy::AltF4:
       Chord({VK_MENU, VK_F4});
       break;
-    case CloseBy::CloseCommand:  // what the close box and the system menu send
-      PostMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    case CloseBy::CloseBox: {
+      auto box = FindHitTest(main.window, HTCLOSE);
+      ASSERT_TRUE(box.has_value()) << "no close box in the title bar";
+      ClickAt(*box);
       break;
+    }
   }
   auto code = Running().WaitExit();
   ASSERT_TRUE(code.has_value()) << "the program did not end";
@@ -152,12 +155,12 @@ TEST_P(CloseWithoutOkTest, LeavesTheRegistryUntouched) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, CloseWithoutOkTest,
-                         ::testing::Values(CloseBy::CancelButton, CloseBy::AltF4, CloseBy::CloseCommand),
+                         ::testing::Values(CloseBy::CancelButton, CloseBy::AltF4, CloseBy::CloseBox),
                          [](const ::testing::TestParamInfo<CloseBy>& p) {
                            switch (p.param) {
                              case CloseBy::CancelButton: return "CancelButton";
                              case CloseBy::AltF4: return "AltF4";
-                             case CloseBy::CloseCommand: return "CloseCommand";
+                             case CloseBy::CloseBox: return "CloseBox";
                            }
                            return "Unknown";
                          });

@@ -1,0 +1,311 @@
+// The detail dialog end to end: real keystrokes into Wine's hot-key control, the copies between
+// the dialog and the main window, its placement, and the whole road from a fresh system to
+// every key and value in the registry, read back with Wine's own reg.exe.
+#include <algorithm>
+#include <thread>
+
+#include "tests/e2e/front.h"
+
+#include <commctrl.h>
+
+namespace e2e {
+namespace {
+
+using settings::kClassesRoot;
+using settings::kCurrentUser;
+
+using SubWindowTest = FrontTest;
+
+void ExpectClosed(const MainWindow& main, const SubWindow& sub) {
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(sub.window) && IsEnabled(main.window); }))
+      << "the dialog did not close, or the main window stayed disabled";
+}
+
+void ClickField(HWND field) {
+  Click(field);
+  DWORD thread = GetWindowThreadProcessId(field, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(thread) == field; })) << "the field did not take the focus";
+}
+
+// Keystrokes into the focused field, and the value it must settle on.
+struct Keystroke {
+  const char* name;
+  std::vector<WORD> keys;  // pressed in order, released in reverse
+  WORD expected;           // the control's word: key code, no modifier flags
+};
+
+void Press(const std::vector<WORD>& keys) {
+  for (WORD vk : keys) KeyDown(vk);
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) KeyUp(*it);
+}
+
+// Letters and digits stay, whatever modifier was held (the control refuses every combination
+// and keeps the bare key); everything else clears the field, the numeric keypad included.
+const Keystroke kKeystrokes[] = {
+    {"CtrlR", {VK_CONTROL, 'R'}, 'R'},
+    {"F5", {VK_F5}, 0},
+    {"Digit7", {'7'}, '7'},
+    {"Keypad7", {VK_NUMPAD7}, 0},
+    {"ShiftA", {VK_SHIFT, 'A'}, 'A'},
+    {"CtrlShift9", {VK_CONTROL, VK_SHIFT, '9'}, '9'},
+    {"AltZ", {VK_MENU, 'Z'}, 'Z'},
+    {"CtrlF5", {VK_CONTROL, VK_F5}, 0},
+    {"Home", {VK_HOME}, 0},
+    {"Space", {VK_SPACE}, 0},
+    {"Minus", {VK_OEM_MINUS}, 0},
+    {"Digit0", {'0'}, '0'},
+};
+
+TEST_F(SubWindowTest, HotKeyFieldKeepsOnlyLettersAndDigits) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  SubWindow sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  HWND field = sub.hotKey90;
+  ASSERT_EQ(FocusOf(UiThread()), field) << "the first opening starts in the clockwise field";
+
+  for (const Keystroke& k : kKeystrokes) {
+    SCOPED_TRACE(k.name);
+    // First a letter the case does not end on, so the case's own result is seen to arrive.
+    WORD prime = k.expected == 'B' ? 'C' : 'B';
+    Tap(prime);
+    ASSERT_TRUE(WaitUntil([&] { return HotKeyOf(field) == prime; }));
+    Press(k.keys);
+    EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == k.expected; }, 3s))
+        << "the field shows 0x" << std::hex << HotKeyOf(field);
+    Settle();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(HotKeyOf(field), k.expected) << "the field changed again";
+  }
+  EXPECT_TRUE(IsWindowVisible(sub.window));
+  ClickAndSettle(sub.cancel);
+  ExpectClosed(main, sub);
+  ClickToExit(main.cancel);
+}
+
+// Each field goes to its own value; Escape and Enter on the check box do nothing; Enter on
+// the focused OK button closes the dialog and copies the values.
+TEST_F(SubWindowTest, EachFieldToItsOwnValueAndEnterClicksOnlyTheFocusedButton) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  Click(main.regist);
+  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(main.unRegist); }));
+  SubWindow sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  EXPECT_FALSE(IsEnabled(main.window)) << "the dialog is modal";
+
+  const std::pair<HWND, WORD> typed[] = {{sub.hotKey90, '1'}, {sub.hotKey270, '2'}, {sub.hotKey180, '3'}};
+  for (const auto& [field, key] : typed) {
+    ClickField(field);
+    Tap(key);
+    EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == key; }));
+  }
+  Click(sub.addMenu180);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(sub.addMenu180); }));
+  Tap(VK_ESCAPE);
+  Tap(VK_RETURN);
+  Tap(VK_TAB);  // from the check box to OK
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(UiThread()) == sub.ok; })) << "Tab did not reach OK";
+  EXPECT_TRUE(IsWindowVisible(sub.window)) << "Escape or Enter on the check box closed the dialog";
+  EXPECT_TRUE(IsChecked(sub.addMenu180)) << "Enter toggled the check box";
+  Tap(VK_RETURN);
+  ExpectClosed(main, sub);
+  EXPECT_TRUE(Running().Running()) << "closing the dialog ended the program";
+
+  ClickToExit(main.ok);
+  EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, '1', '3', '2', true));
+}
+
+TEST_F(SubWindowTest, OkWithEmptyFieldsStoresZero) {
+  PutDword("gHotKey_90", 'A');
+  PutDword("gHotKey_180", 'B');
+  PutDword("gHotKey_270", 'C');
+  PutDword("gAddMenu180", 1);
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  SubWindow sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  EXPECT_EQ(HotKeyOf(sub.hotKey90), 'A');
+  EXPECT_EQ(HotKeyOf(sub.hotKey180), 'B');
+  EXPECT_EQ(HotKeyOf(sub.hotKey270), 'C');
+  EXPECT_TRUE(IsChecked(sub.addMenu180));
+
+  for (HWND field : {sub.hotKey90, sub.hotKey180, sub.hotKey270}) {
+    ClickField(field);
+    Tap(VK_F5);  // taken, then cleared by the filter
+    EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == 0; }));
+  }
+  Click(sub.addMenu180);
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(sub.addMenu180); }));
+  Click(sub.ok);
+  ExpectClosed(main, sub);
+  ClickToExit(main.ok);
+  EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0, 0, 0, false));
+}
+
+// Cancel and the dialog's close box copy nothing back, and every opening shows the main
+// window's values again; the values reach the registry through the main window's OK.
+TEST_F(SubWindowTest, CancelAndCloseBoxLeaveTheMainWindowsFieldsAsTheyWere) {
+  PutDword("gHotKey_90", 'R');
+  PutDword("gHotKey_180", '1');
+  PutDword("gHotKey_270", 'L');
+  PutDword("gAddMenu180", 1);
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+
+  for (bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+    SubWindow sub = OpenSub(main);
+    ASSERT_TRUE(sub.window);
+    EXPECT_EQ(HotKeyOf(sub.hotKey90), 'R');
+    EXPECT_EQ(HotKeyOf(sub.hotKey180), '1');
+    EXPECT_EQ(HotKeyOf(sub.hotKey270), 'L');
+    EXPECT_TRUE(IsChecked(sub.addMenu180));
+    for (HWND field : {sub.hotKey90, sub.hotKey180, sub.hotKey270}) {
+      ClickField(field);
+      Tap('X');
+      EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == 'X'; }));
+    }
+    Click(sub.addMenu180);
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(sub.addMenu180); }));
+    if (closeBox) {
+      auto box = FindHitTest(sub.window, HTCLOSE);
+      ASSERT_TRUE(box.has_value()) << "no close box in the dialog's title bar";
+      ClickAt(*box);
+    } else {
+      Click(sub.cancel);
+    }
+    ExpectClosed(main, sub);
+    EXPECT_TRUE(Running().Running());
+  }
+  ClickToExit(main.ok);
+  EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 'R', '1', 'L', true));
+}
+
+// Values from the registry are shown as they are, without the filter: 0x10041 is cut to 16
+// bits (A); F1 (0x70) stays; Ctrl + bit 8 + R shows as Ctrl+R. What an untouched field gives
+// back is what the control holds: bits 8 to 12 are gone.
+TEST_F(SubWindowTest, RegistryValuesAreShownUnfilteredAndWrittenBackAsTheControlHoldsThem) {
+  PutDword("gHotKey_90", 0x10041);
+  PutDword("gHotKey_180", 0x70);
+  PutDword("gHotKey_270", 0x4152);
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  SubWindow sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  EXPECT_EQ(HotKeyOf(sub.hotKey90), 0x0041);
+  EXPECT_EQ(HotKeyOf(sub.hotKey180), 0x0070);
+  EXPECT_EQ(HotKeyOf(sub.hotKey270), MAKEWORD('R', HOTKEYF_CONTROL));
+  Click(sub.ok);
+  ExpectClosed(main, sub);
+  ClickToExit(main.ok);
+  EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0x41, 0x70, 0x4052, false));
+}
+
+TEST_F(SubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  auto subs = TopLevelWindows(Running().Id(), L"TFm_Sub");
+  ASSERT_EQ(subs.size(), 1u) << "the dialog is created at start-up";
+  EXPECT_FALSE(IsWindowVisible(subs.front())) << "and hidden";
+
+  SubWindow sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  EXPECT_EQ(TextOf(sub.window), kSubCaption);
+  RECT client{};
+  GetClientRect(sub.window, &client);
+  EXPECT_EQ(client.right, 380);
+  EXPECT_EQ(client.bottom, 288);
+  RECT first = WindowRect(sub.window);
+  EXPECT_EQ(first.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (first.right - first.left)) / 2));
+  EXPECT_EQ(first.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (first.bottom - first.top)) / 2));
+  EXPECT_EQ(GetWindow(sub.window, GW_OWNER), AppWindow());
+
+  // The user drags the dialog by its title bar.
+  auto caption = FindHitTest(sub.window, HTCAPTION);
+  ASSERT_TRUE(caption.has_value()) << "no title bar to drag";
+  POINT to{caption->x - 150, caption->y - 60};
+  Drag(*caption, to);
+  ASSERT_TRUE(WaitUntil([&] { return WindowRect(sub.window).left == first.left - 150; }))
+      << "the drag did not move the dialog: left " << WindowRect(sub.window).left;
+  RECT moved = WindowRect(sub.window);
+  EXPECT_EQ(moved.top, first.top - 60);
+  Click(sub.ok);
+  ExpectClosed(main, sub);
+
+  sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  RECT again = WindowRect(sub.window);
+  EXPECT_EQ(again.left, moved.left);
+  EXPECT_EQ(again.top, moved.top);
+  Click(sub.cancel);
+  ExpectClosed(main, sub);
+  ClickToExit(main.cancel);
+}
+
+// From a fresh system to a registered handler with its options, checked with Wine's reg.exe.
+// Stale handler entries under the JPEG type go on the way; another handler there stays.
+TEST_F(SubWindowTest, WholeRoadFromAFreshSystem) {
+  const std::string stale = "jpegfile\\shellex\\ContextMenuHandlers\\vintrel_turnways";
+  const std::string other = "jpegfile\\shellex\\ContextMenuHandlers\\Other";
+  PutText(kClassesRoot, ".jpg", "", "jpegfile");
+  PutText(kClassesRoot, stale, "", kClsid);
+  PutText(kClassesRoot, other, "", "{00000000-0000-0000-0000-000000000001}");
+  PutText(kClassesRoot, ".jpg\\shellex\\ContextMenuHandlers\\vintrel_turnways", "", kClsid);
+  PutText(kClassesRoot, "vintrel_turnways", "", "stale");
+
+  MainWindow main = Start();
+  ASSERT_TRUE(main.window);
+  ASSERT_TRUE(IsEnabled(main.regist));
+  Click(main.regist);
+  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(main.unRegist); }));
+  PickSaveMethod(main, 3);  // stored as 4
+  for (HWND check : {main.allowBreakDCF, main.keepWrite, main.allowAdjustMCU}) {
+    bool was = IsChecked(check);
+    Click(check);
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(check) != was; }));
+  }
+  SubWindow sub = OpenSub(main);
+  ASSERT_TRUE(sub.window);
+  Tap('R');  // into the clockwise field, which has the focus
+  EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(sub.hotKey90) == 'R'; }));
+  Click(sub.addMenu180);
+  EXPECT_TRUE(WaitUntil([&] { return IsChecked(sub.addMenu180); }));
+  Click(sub.ok);
+  ExpectClosed(main, sub);
+  ClickToExit(main.ok);
+
+  auto sorted = [](std::vector<RegLine> lines) {
+    std::sort(lines.begin(), lines.end(), [](const RegLine& a, const RegLine& b) { return a.name < b.name; });
+    return lines;
+  };
+  auto options = RegExeQuery("HKCU\\Software\\Tallgrove\\vintrel_turnways");
+  ASSERT_TRUE(options.has_value()) << "no options key";
+  EXPECT_EQ(sorted(*options), sorted({{"gSaveMethod", "REG_DWORD", "0x4"},
+                                      {"gAllowBreakDCF", "REG_DWORD", "0x1"},
+                                      {"gKeepTimeStamp_Create", "REG_DWORD", "0x1"},
+                                      {"gKeepTimeStamp_Write", "REG_DWORD", "0x0"},
+                                      {"gAllowAdjustMCU", "REG_DWORD", "0x1"},
+                                      {"gNotShowWarning", "REG_DWORD", "0x0"},
+                                      {"gHotKey_90", "REG_DWORD", "0x52"},
+                                      {"gHotKey_180", "REG_DWORD", "0x0"},
+                                      {"gHotKey_270", "REG_DWORD", "0x0"},
+                                      {"gAddMenu180", "REG_DWORD", "0x1"}}));
+  using Lines = std::vector<RegLine>;
+  EXPECT_EQ(RegExeQuery("HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways"),
+            (Lines{{"", "REG_SZ", kClsid}}));
+  EXPECT_EQ(RegExeQuery(std::string("HKCR\\") + kClsidKey), (Lines{{"", "REG_SZ", "vintrel_turnways"}}));
+  auto server = RegExeQuery(std::string("HKCR\\") + kServerKey);
+  ASSERT_TRUE(server.has_value()) << "no InProcServer32 key";
+  EXPECT_EQ(sorted(*server), sorted({{"", "REG_SZ", FrontFolder() + "vintrel_turnways.dll"},
+                                     {"ThreadingModel", "REG_SZ", "Apartment"}}));
+
+  EXPECT_FALSE(RegExeQuery("HKCR\\" + stale).has_value());
+  EXPECT_FALSE(RegExeQuery("HKCR\\.jpg\\shellex\\ContextMenuHandlers\\vintrel_turnways").has_value());
+  EXPECT_FALSE(RegExeQuery("HKCR\\vintrel_turnways").has_value());
+  EXPECT_TRUE(RegExeQuery("HKCR\\" + other).has_value()) << "another handler of the JPEG type went too";
+  EXPECT_EQ(RegExeQuery("HKCR\\.jpg"), (Lines{{"", "REG_SZ", "jpegfile"}}));
+}
+
+}  // namespace
+}  // namespace e2e

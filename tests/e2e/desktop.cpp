@@ -99,22 +99,42 @@ std::wstring AskText(HWND control) {
   return text;
 }
 
+namespace {
+
+struct TopLevelSearch {
+  DWORD processId;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<TopLevelSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.processId &&
+      (!search.className || _wcsicmp(ClassOf(window).c_str(), search.className) == 0))
+    search.found.push_back(window);
+  return TRUE;
+}
+
+struct ChildSearch {
+  const wchar_t* className;
+  const wchar_t* text;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<ChildSearch*>(param);
+  if (_wcsicmp(ClassOf(window).c_str(), search.className) == 0 && (!search.text || TextOf(window) == search.text))
+    search.found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className) {
-  struct Search {
-    DWORD processId;
-    const wchar_t* className;
-    std::vector<HWND> found;
-  } search{processId, className, {}};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s.processId && (!s.className || _wcsicmp(ClassOf(window).c_str(), s.className) == 0))
-          s.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TopLevelSearch search{processId, className, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -134,20 +154,8 @@ HWND WaitForVisibleWindow(DWORD processId, const wchar_t* className, Millis time
 }
 
 std::vector<HWND> Descendants(HWND parent, const wchar_t* className, const wchar_t* text) {
-  struct Search {
-    const wchar_t* className;
-    const wchar_t* text;
-    std::vector<HWND> found;
-  } search{className, text, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        if (_wcsicmp(ClassOf(window).c_str(), s.className) == 0 && (!s.text || TextOf(window) == s.text))
-          s.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ChildSearch search{className, text, {}};
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

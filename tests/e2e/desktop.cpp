@@ -306,11 +306,9 @@ std::string RunAndCapture(const std::wstring& commandLine, Millis timeout) {
 
 std::wstring WindowsPath(const std::string& path) {
   std::wstring wide = Widen(path);
-  if (!wide.empty() && wide.front() == L'/') {
-    std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    wide = L"Z:" + wide;
-  }
-  return wide;
+  bool unixPath = !wide.empty() && wide.front() == L'/';
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  return unixPath ? L"Z:" + wide : wide;
 }
 
 std::wstring Widen(const std::string& utf8) {

@@ -110,8 +110,8 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM 
 // Runs a command line, waits for it (bounded) and returns what it wrote to its standard output.
 std::string RunAndCapture(const std::wstring& commandLine, Millis timeout = kTimeout);
 
-// The program's Windows path from the path CMake gives (a Unix path under Wine, taken through
-// drive Z:, or already a Windows path).
+// A Windows path with backslashes from the path CMake gives: a Unix path (the build under
+// Wine) is taken through drive Z:; a Windows one may come with forward slashes.
 std::wstring WindowsPath(const std::string& path);
 
 std::wstring Widen(const std::string& utf8);

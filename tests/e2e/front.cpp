@@ -23,18 +23,29 @@ using testing_support::Wipe;
 
 namespace {
 
-// Every key the program may write or delete, and the JPEG type keys its cleanup visits.
 struct Watched {
   settings::Key root;
   const char* path;
 };
+// The program's own keys and the handler entries it removes from the JPEG type (with the
+// neighbour a test plants there): wiped before and after every test.
+constexpr Watched kOwnKeys[] = {
+    {kCurrentUser, kVendorKey},
+    {kClassesRoot, kHandlerKey},
+    {kClassesRoot, kClsidKey},
+    {kClassesRoot, "vintrel_turnways"},
+    {kClassesRoot, ".jpg\\shellex\\ContextMenuHandlers\\vintrel_turnways"},
+    {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers\\vintrel_turnways"},
+    {kClassesRoot, kOtherJpegHandlerKey},
+};
+// Every key the program may write or delete, compared before and after.
 constexpr Watched kWatched[] = {
     {kCurrentUser, kVendorKey},
     {kClassesRoot, kHandlerKey},
     {kClassesRoot, kClsidKey},
     {kClassesRoot, ".jpg"},
     {kClassesRoot, "vintrel_turnways"},
-    {kClassesRoot, "jpegfile"},
+    {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers"},
 };
 
 HKEY RootHandle(settings::Key root) { return root == kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER; }
@@ -170,15 +181,33 @@ StoredOptions AllTen(std::uint32_t saveMethod, bool dcf, bool create, bool write
   return {saveMethod, dcf, create, write, mcu, noWarning, hotKey90, hotKey180, hotKey270, addMenu180};
 }
 
-void FrontTest::SetUp() { WipeKeys(); }
+void FrontTest::SetUp() {
+  // The JPEG type key is the system's: it is put back as it was, not wiped.
+  jpegTypeExisted_ = Exists(kClassesRoot, ".jpg");
+  jpegTypeDefault_ = jpegTypeExisted_ ? ReadString(kClassesRoot, ".jpg", "") : std::nullopt;
+  WipeKeys();
+}
 
 void FrontTest::TearDown() {
   program_.reset();  // ends the program if a failed test left it running
   WipeKeys();
+  if (!jpegTypeExisted_) {
+    Wipe(store_, kClassesRoot, ".jpg");
+  } else if (ReadString(kClassesRoot, ".jpg", "") != jpegTypeDefault_) {
+    if (jpegTypeDefault_) {
+      PutText(kClassesRoot, ".jpg", "", *jpegTypeDefault_);
+    } else {
+      HKEY key = nullptr;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".jpg", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, nullptr);
+        RegCloseKey(key);
+      }
+    }
+  }
 }
 
 void FrontTest::WipeKeys() {
-  for (const auto& [root, path] : kWatched) Wipe(store_, root, path);
+  for (const auto& [root, path] : kOwnKeys) Wipe(store_, root, path);
 }
 
 std::wstring FrontTest::FrontExe() { return WindowsPath(VT_FRONT_EXE); }

@@ -36,6 +36,9 @@ inline constexpr const char* kHandlerKey = "*\\shellex\\ContextMenuHandlers\\vin
 inline constexpr const char* kClsid = "{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
 inline constexpr const char* kClsidKey = "CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
 inline constexpr const char* kServerKey = "CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}\\InProcServer32";
+// Another handler of the JPEG type, planted by a test: the commit must leave it.
+inline constexpr const char* kOtherJpegHandlerKey =
+    "jpegfile\\shellex\\ContextMenuHandlers\\vintrel_turnways_e2e_other";
 
 // The main settings window and its controls.
 struct MainWindow {
@@ -72,6 +75,8 @@ void PrintTo(const StoredOptions& options, std::ostream* out);
 StoredOptions AllTen(std::uint32_t saveMethod, bool dcf, bool create, bool write, bool mcu, bool noWarning,
                      std::uint32_t hotKey90, std::uint32_t hotKey180, std::uint32_t hotKey270, bool addMenu180);
 
+// The registry keys the program owns are wiped before and after every test; the JPEG type key
+// ".jpg", which the commit creates when it is missing, is put back as it was.
 class FrontTest : public ::testing::Test {
 protected:
   void SetUp() override;
@@ -126,6 +131,8 @@ private:
   void WipeKeys();
 
   settings::WinRegistryStore store_;
+  bool jpegTypeExisted_ = false;
+  std::optional<std::string> jpegTypeDefault_;
   std::optional<Program> program_;
 };
 

@@ -247,7 +247,7 @@ TEST_F(SubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
 // Stale handler entries under the JPEG type go on the way; another handler there stays.
 TEST_F(SubWindowTest, WholeRoadFromAFreshSystem) {
   const std::string stale = "jpegfile\\shellex\\ContextMenuHandlers\\vintrel_turnways";
-  const std::string other = "jpegfile\\shellex\\ContextMenuHandlers\\Other";
+  const std::string other = kOtherJpegHandlerKey;
   PutText(kClassesRoot, ".jpg", "", "jpegfile");
   PutText(kClassesRoot, stale, "", kClsid);
   PutText(kClassesRoot, other, "", "{00000000-0000-0000-0000-000000000001}");

@@ -60,7 +60,8 @@ int Startup(int runs, const std::vector<std::pair<std::wstring, std::wstring>>& 
   std::vector<std::vector<double>> times(programs.size());
   for (const auto& [exe, className] : programs) StartOnce(exe, className);  // warm the caches
   for (int run = 0; run < runs; ++run)
-    for (std::size_t i = 0; i < programs.size(); ++i) times[i].push_back(StartOnce(programs[i].first, programs[i].second));
+    for (std::size_t i = 0; i < programs.size(); ++i)
+      times[i].push_back(StartOnce(programs[i].first, programs[i].second));
   for (auto& list : times) {
     std::vector<double> sorted = list;
     std::sort(sorted.begin(), sorted.end());
@@ -126,7 +127,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
     if (args.size() >= 4 && args[0] == L"startup" && args.size() % 2 == 0) {
       std::vector<std::pair<std::wstring, std::wstring>> programs;
-      for (std::size_t i = 2; i + 1 < args.size(); i += 2) programs.emplace_back(WindowsPath(Narrow(args[i])), args[i + 1]);
+      for (std::size_t i = 2; i + 1 < args.size(); i += 2)
+        programs.emplace_back(WindowsPath(Narrow(args[i])), args[i + 1]);
       return Startup(std::stoi(args[1]), programs);
     }
     if ((args.size() == 3 || args.size() == 4) && args[0] == L"shots")

@@ -96,7 +96,7 @@ private:
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RegisterClass() const;
   HFONT Font(const FontSpec& def);
-  void CreateControl(const PlacedControl& placed);
+  void CreateControl(const PlacedControl& placed, HDC measure);
   void Fire(std::size_t control, std::string_view event, HWND sender);
   void OnCommand(WPARAM wParam, LPARAM lParam);
   void DrawLabel(const DRAWITEMSTRUCT& item) const;

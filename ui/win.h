@@ -13,6 +13,7 @@ namespace ui {
 
 using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;
 using FontHandle = UniqueHandle<HFONT, &DeleteObject>;
+using DcHandle = UniqueHandle<HDC, &DeleteDC>;
 
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);

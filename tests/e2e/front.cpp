@@ -395,4 +395,14 @@ bool IsEnabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
 
 WORD HotKeyOf(HWND field) { return static_cast<WORD>(Ask(field, HKM_GETHOTKEY).value_or(0xFFFF)); }
 
+void ExpectClientSizeAndCentred(HWND window, LONG width, LONG height) {
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, width);
+  EXPECT_EQ(client.bottom, height);
+  const RECT outer = WindowRect(window);
+  EXPECT_EQ(outer.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2));
+  EXPECT_EQ(outer.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2));
+}
+
 }  // namespace e2e

@@ -151,4 +151,7 @@ bool IsEnabled(HWND control);
 // The hot-key control's word: virtual key in the low byte, HOTKEYF_* flags in the high byte.
 WORD HotKeyOf(HWND field);
 
+// The window's client area is width x height and the window stands in the middle of the screen.
+void ExpectClientSizeAndCentred(HWND window, LONG width, LONG height);
+
 }  // namespace e2e

@@ -46,13 +46,7 @@ TEST_F(MainWindowTest, FreshSystemShowsTheDefaultsCentredAndCancelWritesNothing)
   ASSERT_TRUE(main.window);
 
   EXPECT_EQ(TextOf(main.window), kMainCaption);
-  RECT client{};
-  GetClientRect(main.window, &client);
-  EXPECT_EQ(client.right, 503);
-  EXPECT_EQ(client.bottom, 527);
-  RECT outer = WindowRect(main.window);
-  EXPECT_EQ(outer.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2));
-  EXPECT_EQ(outer.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2));
+  ExpectClientSizeAndCentred(main.window, 503, 527);
 
   ExpectRows(main, false);
   EXPECT_EQ(FocusOf(UiThread()), main.regist) << "Enter right after start-up must click 登録";

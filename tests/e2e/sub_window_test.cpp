@@ -212,13 +212,8 @@ TEST_F(SubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
   SubWindow sub = OpenSub(main);
   ASSERT_TRUE(sub.window);
   EXPECT_EQ(TextOf(sub.window), kSubCaption);
-  RECT client{};
-  GetClientRect(sub.window, &client);
-  EXPECT_EQ(client.right, 380);
-  EXPECT_EQ(client.bottom, 288);
-  RECT first = WindowRect(sub.window);
-  EXPECT_EQ(first.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (first.right - first.left)) / 2));
-  EXPECT_EQ(first.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (first.bottom - first.top)) / 2));
+  ExpectClientSizeAndCentred(sub.window, 380, 288);
+  const RECT first = WindowRect(sub.window);
   EXPECT_EQ(GetWindow(sub.window, GW_OWNER), AppWindow());
 
   // The user drags the dialog by its title bar.

@@ -260,50 +260,6 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return static_cast<LRESULT>(result);
 }
 
-std::string RunAndCapture(const std::wstring& commandLine, Millis timeout) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) throw std::runtime_error("CreatePipe failed");
-  UniqueHandle reader(readEnd), writer(writeEnd);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring line = commandLine;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &info))
-    throw std::runtime_error("cannot run " + Narrow(commandLine));
-  CloseHandle(info.hThread);
-  UniqueHandle process(info.hProcess);
-  writer.reset();  // the child holds the only write end now: EOF when it ends
-
-  std::string output;
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    DWORD available = 0;
-    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) break;  // closed: all read
-    if (available > 0) {
-      std::string chunk(available, '\0');
-      DWORD got = 0;
-      if (!ReadFile(readEnd, chunk.data(), available, &got, nullptr)) break;
-      output.append(chunk, 0, got);
-      continue;
-    }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      TerminateProcess(process.get(), 99);
-      throw std::runtime_error("timed out: " + Narrow(commandLine));
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  WaitForSingleObject(process.get(), 5000);
-  return output;
-}
-
 std::wstring WindowsPath(const std::string& path) {
   std::wstring wide = Widen(path);
   bool unixPath = !wide.empty() && wide.front() == L'/';

@@ -107,8 +107,6 @@ void Chord(std::initializer_list<WORD> keys);
 std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
                            Millis timeout = kTimeout);
 
-// Runs a command line, waits for it (bounded) and returns what it wrote to its standard output.
-std::string RunAndCapture(const std::wstring& commandLine, Millis timeout = kTimeout);
 
 // A Windows path with backslashes from the path CMake gives: a Unix path (the build under
 // Wine) is taken through drive Z:; a Windows one may come with forward slashes.

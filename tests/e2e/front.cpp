@@ -357,36 +357,10 @@ std::string FrontTest::Snapshot() {
   return out.str();
 }
 
-void PrintTo(const RegLine& line, std::ostream* out) {
-  *out << "{" << (line.name.empty() ? "(default)" : line.name) << " " << line.type << " " << line.data << "}";
-}
-
 std::optional<std::vector<RegLine>> RegExeQuery(const std::string& key) {
-  // reg.exe writes in the OEM code page; the names and data looked at here are ASCII.
-  std::string output = RunAndCapture(L"reg.exe query \"" + Widen(key) + L"\"");
-  std::istringstream in(output);
-  std::vector<RegLine> lines;
-  bool found = false;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("HKEY_", 0) == 0) found = true;
-    if (line.rfind("    ", 0) != 0) continue;
-    // "    name    REG_TYPE    data": fields apart by four spaces; the default value's name is
-    // a localised word in parentheses.
-    std::vector<std::string> fields;
-    for (std::size_t at = 4; at <= line.size();) {
-      std::size_t next = line.find("    ", at);
-      fields.push_back(line.substr(at, next == std::string::npos ? std::string::npos : next - at));
-      if (next == std::string::npos) break;
-      at = next + 4;
-    }
-    if (fields.size() < 2) continue;
-    RegLine value{fields[0], fields[1], fields.size() > 2 ? fields[2] : ""};
-    if (!value.name.empty() && value.name.front() == '(') value.name.clear();
-    lines.push_back(value);
-  }
-  if (!found) return std::nullopt;
-  return lines;
+  auto keys = testing_support::RegExeQuery(key);
+  if (!keys) return std::nullopt;
+  return keys->front().values;  // reg.exe names the key asked for first, then its sub-keys
 }
 
 bool IsChecked(HWND checkBox) { return Ask(checkBox, BM_GETCHECK) == BST_CHECKED; }

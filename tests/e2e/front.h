@@ -12,6 +12,7 @@
 
 #include "settings/win_registry_store.h"
 #include "tests/e2e/desktop.h"
+#include "tests/support/reg_exe.h"
 
 namespace e2e {
 
@@ -137,11 +138,7 @@ private:
 };
 
 // One value as Wine's own reg.exe prints it; the default value's name is empty.
-struct RegLine {
-  std::string name, type, data;
-  friend bool operator==(const RegLine&, const RegLine&) = default;
-};
-void PrintTo(const RegLine& line, std::ostream* out);
+using RegLine = testing_support::RegValue;
 // The values of one key (full name, e.g. "HKCU\\Software\\..."), read with Wine's reg.exe;
 // nullopt when it reports no such key.
 std::optional<std::vector<RegLine>> RegExeQuery(const std::string& key);

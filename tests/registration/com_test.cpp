@@ -10,25 +10,15 @@
 #include "registration/commit.h"
 #include "tests/registration/commit_fixture.h"
 #include "tests/registration/handler_clsid.h"
+#include "tests/support/reg_exe.h"
 
 namespace {
 
 using namespace settings;
 using registration::Commit;
 using registration_tests::kHandlerClsid;
-
-struct UniqueHandle {
-  HANDLE handle = nullptr;
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : handle(h) {}
-  ~UniqueHandle() { reset(); }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  void reset() {
-    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    handle = nullptr;
-  }
-};
+using testing_support::Finished;
+using testing_support::RunProgram;
 
 struct Apartment {
   HRESULT status = CoInitialize(nullptr);
@@ -69,73 +59,6 @@ std::string ToAnsi(const std::wstring& text) {
   return ansi;
 }
 
-struct Finished {
-  DWORD exitCode = ~DWORD{0};
-  std::string output;  // standard output and error, in the console's code page
-};
-
-// Runs a program to its end, collecting what it writes.
-Finished RunProgram(std::wstring commandLine) {
-  Finished finished;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  UniqueHandle readEnd;
-  UniqueHandle writeEnd;
-  if (!CreatePipe(&readEnd.handle, &writeEnd.handle, &inherit, 0)) return finished;
-  SetHandleInformation(readEnd.handle, HANDLE_FLAG_INHERIT, 0);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = writeEnd.handle;
-  startup.hStdError = writeEnd.handle;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-    return finished;
-  const UniqueHandle processHandle(process.hProcess);
-  const UniqueHandle threadHandle(process.hThread);
-  writeEnd.reset();  // so that reading ends when the program does
-
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(readEnd.handle, buffer, sizeof buffer, &read, nullptr) && read > 0) finished.output.append(buffer, read);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  GetExitCodeProcess(process.hProcess, &finished.exitCode);
-  return finished;
-}
-
-// reg.exe query output as "key|name|type|data" lines; the default value's name, which reg.exe
-// shows in the user's language within parentheses, becomes empty.
-std::vector<std::string> ParseRegQuery(const std::string& output) {
-  std::vector<std::string> lines;
-  std::string key;
-  std::size_t start = 0;
-  while (start < output.size()) {
-    std::size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
-    std::string line = output.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
-    if (line.rfind("    ", 0) != 0) {
-      key = line;
-      continue;
-    }
-    line = line.substr(4);
-    const std::size_t nameEnd = line.find("    ");
-    const std::size_t typeEnd = line.find("    ", nameEnd + 4);
-    if (nameEnd == std::string::npos || typeEnd == std::string::npos) {
-      lines.push_back(key + "|?" + line);
-      continue;
-    }
-    std::string name = line.substr(0, nameEnd);
-    if (!name.empty() && name.front() == '(' && name.back() == ')') name.clear();
-    lines.push_back(key + "|" + name + "|" + line.substr(nameEnd + 4, typeEnd - nameEnd - 4) + "|" +
-                    line.substr(typeEnd + 4));
-  }
-  return lines;
-}
-
 class ComTest : public registration_tests::CommitTest {};
 
 TEST_P(ComTest, ComCreatesTheRegisteredServerUntilItIsRemoved) {
@@ -166,9 +89,10 @@ TEST_P(ComTest, RegQueryShowsWhatTheCommitWrote) {
   for (const char* key : {"HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways",
                           "HKCR\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
                           "HKCU\\Software\\Tallgrove\\vintrel_turnways"}) {
-    const Finished query = RunProgram(L"reg.exe query \"" + std::wstring(key, key + strlen(key)) + L"\" /s");
-    EXPECT_EQ(query.exitCode, 0u) << key << "\n" << query.output;
-    for (std::string& line : ParseRegQuery(query.output)) seen.push_back(std::move(line));
+    const auto keys = testing_support::RegExeQuery(key, true);
+    ASSERT_TRUE(keys.has_value()) << key;
+    for (const auto& [name, values] : *keys)
+      for (const auto& value : values) seen.push_back(name + "|" + value.name + "|" + value.type + "|" + value.data);
   }
   const std::string handler = "HKEY_CLASSES_ROOT\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways";
   const std::string server = "HKEY_CLASSES_ROOT\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";

@@ -76,11 +76,12 @@ std::string ServerPath(std::string_view executablePath, const settings::CodePage
 }
 
 void Commit(settings::RegistryStore& store, bool gRegistered, const settings::Options& options,
-            const std::string& executablePath) {
+            const ProgramPath& executablePath) {
+  if (gRegistered && !executablePath.Representable()) throw settings::Exception(executablePath.Message());
   TRegistry registry(store);  // full access; its destructor closes the key on every path
   RemoveJpegTypeEntries(registry);
   if (gRegistered)
-    Register(registry, options, ServerPath(executablePath, store.AnsiCodePage()));
+    Register(registry, options, ServerPath(executablePath.Ansi(), store.AnsiCodePage()));
   else
     Unregister(registry);
 }

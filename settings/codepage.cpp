@@ -29,6 +29,27 @@ CodePage CodePage::Ansi() {
     cp.MarkLeadBytes(info.LeadByte[i], info.LeadByte[i + 1]);
   return cp;
 }
+
+std::optional<std::string> CodePage::ExactBytes(std::wstring_view text) const {
+  if (text.empty()) return std::string();
+  const int length = static_cast<int>(text.size());
+  // UTF-8 takes neither the best-fit flag nor the used-default flag; it refuses lone surrogates.
+  const bool utf8 = id_ == CP_UTF8;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+  const int size = WideCharToMultiByte(id_, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
+  if (size <= 0 || usedDefault) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (WideCharToMultiByte(id_, flags, text.data(), length, bytes.data(), size, nullptr,
+                          usedDefaultOut) != size ||
+      usedDefault)
+    return std::nullopt;
+  std::wstring back(text.size(), L'\0');
+  const int backLength = MultiByteToWideChar(id_, MB_ERR_INVALID_CHARS, bytes.data(), size, back.data(), length);
+  if (backLength != length || back != text) return std::nullopt;
+  return bytes;
+}
 #endif
 
 void CodePage::MarkLeadBytes(unsigned char first, unsigned char last) {

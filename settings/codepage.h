@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace settings {
@@ -26,6 +28,12 @@ public:
   std::size_t CharLength(std::string_view text, std::size_t pos) const;
   // Number of UTF-16 units the text takes once converted.
   std::size_t Utf16Length(std::string_view text) const;
+#ifdef _WIN32
+  // The text in this code page when every character has an exact form in it: no best-fit
+  // character, no default character, and the bytes convert back to the same text. nullopt
+  // otherwise.
+  std::optional<std::string> ExactBytes(std::wstring_view text) const;
+#endif
 
 private:
   CodePage(unsigned id, unsigned maxCharSize) : id_(id), maxCharSize_(maxCharSize) {}

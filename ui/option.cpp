@@ -60,7 +60,9 @@ void TFm_main::Btn_RegistClick(HWND) {
 }
 
 void TFm_main::Btn_OKClick(HWND) {
-  registration::Commit(store_, gRegistered, CurrentOptions(), ModulePathAnsi());
+  // The path is decided from the wide name: the ANSI one may name another folder.
+  registration::Commit(store_, gRegistered, CurrentOptions(),
+                       registration::AnsiProgramPath(ModulePathWide(), store_.AnsiCodePage()));
   Close();
 }
 

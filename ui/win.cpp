@@ -71,8 +71,8 @@ std::basic_string<Char> ModulePath(Get get) {
 
 }  // namespace
 
-std::string ModulePathAnsi() { return ModulePath<char>(&GetModuleFileNameA); }
-std::string ModulePathUtf8() { return Utf8(ModulePath<wchar_t>(&GetModuleFileNameW)); }
+std::wstring ModulePathWide() { return ModulePath<wchar_t>(&GetModuleFileNameW); }
+std::string ModulePathUtf8() { return Utf8(ModulePathWide()); }
 
 std::string ResourceText(const wchar_t* name) {
   HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10));  // RT_RCDATA

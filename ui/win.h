@@ -27,9 +27,9 @@ bool IsChecked(HWND checkBox);
 void SetChecked(HWND checkBox, bool checked);
 void Enable(HWND control, bool enabled);
 
-// The running program's full path: as GetModuleFileNameA gives it (ANSI code page) and as
-// GetModuleFileNameW gives it, in UTF-8. Neither is cut at MAX_PATH.
-std::string ModulePathAnsi();
+// The running program's full path as GetModuleFileNameW gives it, and in UTF-8. Neither is
+// cut at MAX_PATH.
+std::wstring ModulePathWide();
 std::string ModulePathUtf8();
 
 // An RCDATA resource of the running program, as text; throws when it is missing.

@@ -1,5 +1,5 @@
 // Registers the handler from the folder this program lies in, as OK does with the default
-// options: run from a copy in a folder with a double-byte name.
+// options: run from a copy in a folder with a double-byte or non-ANSI name.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,12 +8,13 @@
 #include "settings/win_registry_store.h"
 
 int main() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   if (length == 0 || length == MAX_PATH) return 2;
   settings::WinRegistryStore store;
   try {
-    registration::Commit(store, true, settings::Options{}, std::string(path, length));
+    registration::Commit(store, true, settings::Options{},
+                         registration::AnsiProgramPath(std::wstring(path, length), store.AnsiCodePage()));
   } catch (const settings::Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/e2e/front.h"
+#include "tests/support/files.h"
 
 namespace e2e {
 namespace {
@@ -251,6 +252,43 @@ TEST_F(MainWindowTest, ProgramNamedSetupExeIsTitledSetup) {
   ASSERT_TRUE(main.window);
   ClickToExit(main.cancel);
 }
+
+// The program copied into a folder whose name code page 932 cannot hold exactly (Zoë would
+// come out best fit as another folder, 한글 as "??"): OK registers a server path that names the
+// file beside the program, whatever form of the folder it takes.
+struct ForeignFolder {
+  const char* name;
+  const wchar_t* folder;
+};
+
+class ForeignFolderTest : public FrontTest, public ::testing::WithParamInterface<ForeignFolder> {};
+
+TEST_P(ForeignFolderTest, RegisteredServerIsTheDllBesideTheProgram) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8)";
+  testing_support::CopiesFolder copies(GetParam().folder);
+  const std::wstring exe = copies.Copy(FrontExe(), L"vintrel_turnways_front.exe");
+  ASSERT_FALSE(exe.empty());
+  // The handler is not built here: any file under its name stands for it.
+  const std::wstring dll = copies.Copy(FrontExe(), L"vintrel_turnways.dll");
+  ASSERT_FALSE(dll.empty());
+
+  Launch(exe);
+  MainWindow main = WaitForMain();
+  ASSERT_TRUE(main.window);
+  Click(main.regist);
+  ExpectRows(main, true);
+  ClickToExit(main.ok);
+
+  const auto server = ReadString(kClassesRoot, kServerKey, "");
+  ASSERT_TRUE(server.has_value());
+  EXPECT_TRUE(testing_support::SameFile(testing_support::WideFromAnsi(*server), dll)) << *server;
+  EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0, 0, 0, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ForeignFolderTest,
+                         ::testing::Values(ForeignFolder{"Zoe", L"C:\\vt_Zo\u00EB"},
+                                           ForeignFolder{"Hangul", L"C:\\vt_\uD55C\uAE00"}),
+                         [](const ::testing::TestParamInfo<ForeignFolder>& p) { return std::string(p.param.name); });
 
 // Below a volatile key no lasting key can be created, so the options key cannot be: the commit
 // reports it, the window stays open with what was written before, and OK works once the

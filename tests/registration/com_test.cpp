@@ -10,6 +10,7 @@
 #include "registration/commit.h"
 #include "tests/registration/commit_fixture.h"
 #include "tests/registration/handler_clsid.h"
+#include "tests/support/files.h"
 #include "tests/support/reg_exe.h"
 
 namespace {
@@ -118,36 +119,53 @@ TEST_P(ComTest, RegQueryShowsWhatTheCommitWrote) {
   EXPECT_EQ(seen, expected);
 }
 
-// The program copied into a folder whose Shift-JIS name holds two trail bytes equal to "\"
-// registers the whole folder, and COM loads the server from there.
-TEST_P(ComTest, DoubleByteFolderIsRegisteredWhole) {
+// The file of the module whose code made `object`.
+std::wstring ModuleOf(IUnknown* object) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          *reinterpret_cast<LPCWSTR*>(object), &module))
+    return {};
+  wchar_t path[MAX_PATH];
+  return std::wstring(path, GetModuleFileNameW(module, path, MAX_PATH));
+}
+
+// The program copied into a folder below C:\ whose name is double-byte in code page 932 (ソフト表,
+// two trail bytes equal to "\") or has no exact form there (Zoë would come out best fit as
+// Zoe, 한글 as ??): the registered server path names the DLL beside the copy, and COM loads
+// the server from there.
+TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) {
   if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8)";
-  const std::wstring folder = OwnFolder() + L"\\\u30BD\u30D5\u30C8\u8868";  // ソフト表
-  CreateDirectoryW(folder.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\register_here.exe").c_str(), (folder + L"\\register_here.exe").c_str(), FALSE));
-  ASSERT_TRUE(
-      CopyFileW((OwnFolder() + L"\\vintrel_turnways.dll").c_str(), (folder + L"\\vintrel_turnways.dll").c_str(), FALSE));
+  const std::pair<const char*, const wchar_t*> folders[] = {
+      {"ソフト表", L"\u30BD\u30D5\u30C8\u8868"}, {"vt_Zoë", L"vt_Zo\u00EB"}, {"vt_한글", L"vt_\uD55C\uAE00"}};
+  for (const auto& [label, name] : folders) {
+    const std::wstring folder = std::wstring(L"C:\\") + name;
+    SCOPED_TRACE(label);
+    testing_support::CopiesFolder copies(folder);
+    ASSERT_FALSE(copies.Copy(OwnFolder() + L"\\register_here.exe", L"register_here.exe").empty());
+    const std::wstring dll = copies.Copy(OwnFolder() + L"\\vintrel_turnways.dll", L"vintrel_turnways.dll");
+    ASSERT_FALSE(dll.empty());
 
-  const Finished run = RunProgram(L"\"" + folder + L"\\register_here.exe\"");
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
+    const Finished run = RunProgram(L"\"" + folder + L"\\register_here.exe\"");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    const auto value = testing_support::GetRaw(Store(), kClassesRoot, registration::kServerKey, "");
+    ASSERT_EQ(value.type, kRegSz);
+    ASSERT_FALSE(value.data.empty());
+    const std::string server(value.data.begin(), value.data.end() - 1);
+    if (name[0] == L'\u30BD') {
+      EXPECT_EQ(server, "C:\\\x83\x5C\x83\x74\x83\x67\x95\x5C\\vintrel_turnways.dll") << "not the Shift-JIS bytes";
+    }
+    EXPECT_TRUE(testing_support::SameFile(testing_support::WideFromAnsi(server), dll)) << server;
 
-  const std::string server = ToAnsi(folder + L"\\vintrel_turnways.dll");
-  ASSERT_NE(server.find("\x83\x5C\x83\x74\x83\x67\x95\x5C\\vintrel_turnways.dll"), std::string::npos)
-      << "not the Shift-JIS bytes of the folder";
-  const auto value = testing_support::GetRaw(Store(), kClassesRoot, registration::kServerKey, "");
-  EXPECT_EQ(value.type, kRegSz);
-  EXPECT_EQ(std::string(value.data.begin(), value.data.end()), server + '\0');
-
-  {
     Apartment apartment;
     ASSERT_HRESULT_SUCCEEDED(apartment.status);
-    EXPECT_EQ(CreateHandler(), S_OK);
-    EXPECT_NE(GetModuleHandleW((folder + L"\\vintrel_turnways.dll").c_str()), nullptr);
+    IUnknown* object = nullptr;
+    ASSERT_EQ(CoCreateInstance(kHandlerClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&object)),
+              S_OK);
+    const std::wstring loaded = ModuleOf(object);
+    object->Release();
+    EXPECT_TRUE(testing_support::SameFile(loaded, dll)) << "loaded from elsewhere";
   }
-  // Best-effort: a copy that is still loaded is replaced at the next run.
-  DeleteFileW((folder + L"\\register_here.exe").c_str());
-  DeleteFileW((folder + L"\\vintrel_turnways.dll").c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ComTest, ::testing::Values(testing_support::StoreKind::Windows),

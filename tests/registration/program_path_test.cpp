@@ -83,8 +83,11 @@ TEST(ProgramPath, ExactBytesElseTheShortFormElseNone) {
     };
     const ProgramPath path = ChooseProgramPath(c.path, c.codePage, &Exact, shortPath);
     ASSERT_EQ(path.Representable(), c.server != nullptr) << path.Message();
-    if (c.server) EXPECT_EQ(registration::ServerPath(path.Ansi(), c.codePage), c.server);
-    else EXPECT_EQ(path.Message(), "'C:\\vt_한글' はこのシステムの文字コードで表せない名前を含むため登録できません");
+    if (c.server) {
+      EXPECT_EQ(registration::ServerPath(path.Ansi(), c.codePage), c.server);
+    } else {
+      EXPECT_EQ(path.Message(), "'C:\\vt_한글' はこのシステムの文字コードで表せない名前を含むため登録できません");
+    }
   }
 }
 

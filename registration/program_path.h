@@ -16,16 +16,15 @@
 namespace registration {
 
 // The program's path in the ANSI code page (the server path takes its folder), or the
-// message that says it has none. Converts from a path in the ANSI code page, as
-// GetModuleFileNameA gives it.
+// message that says it has none. A path in the ANSI code page converts to one implicitly.
 class ProgramPath {
 public:
-  ProgramPath(std::string ansiPath) : ansi_(std::move(ansiPath)) {}  // NOLINT: an ANSI path is one
-  ProgramPath(const char* ansiPath) : ansi_(ansiPath) {}              // NOLINT
+  ProgramPath(std::string ansiPath) : ansi_(std::move(ansiPath)) {}
+  ProgramPath(const char* ansiPath) : ansi_(ansiPath) {}
   static ProgramPath Unrepresentable(std::string message);
 
   bool Representable() const { return ansi_.has_value(); }
-  const std::string& Ansi() const { return *ansi_; }   // only when Representable()
+  const std::string& Ansi() const { return *ansi_; }       // only when Representable()
   const std::string& Message() const { return message_; }  // only when not
 
 private:

@@ -227,17 +227,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MainWindowTest, ProgramNamedSetupExeIsTitledSetup) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"vt-e2e-setup";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  std::wstring copy = folder + L"\\SETUP.EXE";
-  ASSERT_TRUE(CopyFileW(FrontExe().c_str(), copy.c_str(), FALSE)) << GetLastError();
-  struct Remove {
-    std::wstring file, folder;
-    ~Remove() {
-      DeleteFileW(file.c_str());
-      RemoveDirectoryW(folder.c_str());
-    }
-  } remove{copy, folder};
+  testing_support::CopiesFolder copies(std::wstring(temp) + L"vt-e2e-setup");
+  const std::wstring copy = copies.Copy(FrontExe(), L"SETUP.EXE");
+  ASSERT_FALSE(copy.empty()) << GetLastError();
 
   PutString("gSaveMethod", "x");
   Launch(copy);

@@ -5,17 +5,18 @@
 #include <optional>
 #include <utility>
 
+#include "ui/handle.h"
+
 namespace testing_support {
 namespace {
 
 std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+  const ui::UniqueHandle<HANDLE, &CloseHandle> file(opened);
   BY_HANDLE_FILE_INFORMATION info{};
-  const BOOL ok = GetFileInformationByHandle(file, &info);
-  CloseHandle(file);
-  if (!ok) return std::nullopt;
+  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
   return info;
 }
 

@@ -75,11 +75,11 @@ TEST_P(ComTest, ComCreatesTheRegisteredServerUntilItIsRemoved) {
   ASSERT_HRESULT_SUCCEEDED(apartment.status);
   EXPECT_EQ(CreateHandler(), REGDB_E_CLASSNOTREG) << "registered before the commit";
 
-  Commit(Store(), true, Options{}, program);
+  Commit(Store(), {}, true, Options{}, program);
   EXPECT_EQ(CreateHandler(), S_OK);
   EXPECT_NE(GetModuleHandleA(server.c_str()), nullptr) << "not loaded from " << server;
 
-  Commit(Store(), false, Options{}, program);
+  Commit(Store(), {}, false, Options{}, program);
   EXPECT_EQ(CreateHandler(), REGDB_E_CLASSNOTREG);
 }
 

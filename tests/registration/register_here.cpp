@@ -13,7 +13,7 @@ int main() {
   if (length == 0 || length == MAX_PATH) return 2;
   settings::WinRegistryStore store;
   try {
-    registration::Commit(store, true, settings::Options{}, std::string(path, length));
+    registration::Commit(store, {}, true, settings::Options{}, std::string(path, length));
   } catch (const settings::Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

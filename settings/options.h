@@ -47,10 +47,10 @@ struct LoadedOptions {
   bool gRegistered = false;
 };
 
-// Reads the options key at `location` read-only. Every value is read; one that is absent or cannot be read
-// keeps its default, and a save-method code outside 0..4 leaves 0. When a read failed, `loaded`
-// still holds everything else and the first failure's ERegistryException is thrown after the
-// last value, with the key closed.
+// Reads the options key at `location` read-only. Every value is read; one that is absent or
+// cannot be read keeps its default, and a save-method code outside 0..4 leaves 0. When a read
+// failed, `loaded` still holds everything else and the first failure's ERegistryException is
+// thrown after the last value, with the key closed.
 void LoadOptions(RegistryStore& store, const OptionsLocation& location, LoadedOptions& loaded);
 
 // Opens (creating) the options key at `location` and writes all ten values in their order.

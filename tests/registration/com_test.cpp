@@ -125,7 +125,8 @@ TEST_P(ComTest, RegQueryShowsWhatTheCommitWrote) {
     expected.push_back(line);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(RegQuery({"HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways",
-                      "HKCR\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}", "HKCU\\Software\\Tallgrove\\vintrel_turnways"}),
+                      "HKCR\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
+                      "HKCU\\Software\\Tallgrove\\vintrel_turnways"}),
             expected);
 }
 
@@ -176,7 +177,8 @@ TEST_P(OtherDesktopUser, OptionsGoToTheDesktopUsersHiveAndTheProgramUsersStay) {
   ASSERT_EQ(optionsAt.root, kUsers);
 
   // Options an earlier run left for the program's own user.
-  testing_support::PutRaw(Store(), kCurrentUser, std::string(kOptionsKey).substr(1), "gHotKey_90", kRegDword, {'X', 0, 0, 0});
+  testing_support::PutRaw(Store(), kCurrentUser, std::string(kOptionsKey).substr(1), "gHotKey_90", kRegDword,
+                          {'X', 0, 0, 0});
   const std::vector<std::pair<Key, std::string>> own = {{kCurrentUser, "Software\\Tallgrove"}};
   const auto before = registration_tests::Snapshot(Store(), own);
 

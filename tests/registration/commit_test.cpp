@@ -136,7 +136,8 @@ TEST_P(CommitTest, RegisterWhenTheServerKeyCannotBeCreated) {
 
 TEST_P(CommitTest, RegisterWhenTheOptionsKeyCannotBeCreated) {
   const std::string parent = OptionsParent();
-  CheckBlocked({"options key", OptionsRoot(), OptionsPath(), parent.c_str(), "'" + OptionsAt().path + "' の設定に失敗しました", 3});
+  CheckBlocked({"options key", OptionsRoot(), OptionsPath(), parent.c_str(),
+                "'" + OptionsAt().path + "' の設定に失敗しました", 3});
 }
 
 OPTIONS_STORE_SUITE(CommitTest);

@@ -12,7 +12,8 @@ using testing_support::kOtherUserSid;
 using testing_support::kProgramUserSid;
 
 const OptionsLocation kToday;  // under HKEY_CURRENT_USER
-const OptionsLocation kOtherUsers{kUsers, std::string("\\") + kOtherUserSid + "\\Software\\Tallgrove\\vintrel_turnways"};
+const OptionsLocation kOtherUsers{kUsers,
+                                  std::string("\\") + kOtherUserSid + "\\Software\\Tallgrove\\vintrel_turnways"};
 
 TEST(OptionsLocation, Choice) {
   using User = std::optional<std::string>;

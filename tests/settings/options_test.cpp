@@ -27,7 +27,9 @@ protected:
     StoreTest::SetUp();
     AlsoWipe(OptionsRoot(), OptionsPath());
   }
-  void PutDword(const char* name, std::uint32_t value) { PutRaw(Store(), OptionsRoot(), OptionsPath(), name, kRegDword, Dword(value)); }
+  void PutDword(const char* name, std::uint32_t value) {
+    PutRaw(Store(), OptionsRoot(), OptionsPath(), name, kRegDword, Dword(value));
+  }
   LoadedOptions Load() {
     LoadedOptions loaded;
     LoadOptions(Store(), OptionsAt(), loaded);
@@ -103,7 +105,8 @@ TEST_P(OptionsStore, SaveWritesAllTenAndLoadReadsThemBack) {
     EXPECT_EQ(raw.type, kRegDword) << name;
     EXPECT_EQ(raw.data.size(), 4u) << name;
   }
-  EXPECT_EQ(GetRaw(Store(), OptionsRoot(), OptionsPath(), "gKeepTimeStamp_Create").data, Dword(1)) << "defaults are written too";
+  EXPECT_EQ(GetRaw(Store(), OptionsRoot(), OptionsPath(), "gKeepTimeStamp_Create").data, Dword(1))
+      << "defaults are written too";
   const LoadedOptions loaded = Load();
   EXPECT_EQ(loaded.options, options);
   EXPECT_TRUE(loaded.gRegistered);
@@ -134,7 +137,8 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   EXPECT_TRUE(loaded.gRegistered);
 
   PutRaw(Store(), OptionsRoot(), OptionsPath(), "gAllowBreakDCF", kRegDword, Dword(1));
-  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), OptionsAt(), loaded); }, "'gHotKey_90' の取得に失敗しました");
+  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), OptionsAt(), loaded); },
+                                       "'gHotKey_90' の取得に失敗しました");
 }
 
 TEST_P(OptionsStore, DeleteRemovesTheKeyAndKeepsItsParent) {

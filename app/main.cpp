@@ -1,6 +1,6 @@
-// The program: the application object, the main settings window (which loads the settings
-// while it is created), the detail dialog (hidden), then the run loop until the main window
-// closes.
+// The program: the application object, the options location, the main settings window (which
+// loads the settings while it is created), the detail dialog (hidden), then the run loop until
+// the main window closes.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "settings/options_location.h"
+#include "settings/user_sid.h"
 #include "settings/win_registry_store.h"
 #include "ui/option.h"
 #include "ui/sub.h"
@@ -41,7 +43,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app::Application application;
   try {
     settings::WinRegistryStore store;
-    ui::TFm_main main(application, store);
+    // Decided once: loading and the commit use the same options key.
+    ui::TFm_main main(application, store,
+                      settings::FindOptionsLocation(store, settings::ProgramUserSid(), settings::DesktopUserSid()));
     ui::Fm_main = &main;
     ui::TFm_Sub sub(application);
     ui::Fm_Sub = &sub;

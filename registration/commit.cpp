@@ -31,7 +31,8 @@ void RemoveJpegTypeEntries(TRegistry& registry) {
 
 // Every key is opened with none open before it, so a key that cannot be opened leaves nothing
 // open and the write that follows fails instead of landing in the previous key.
-void Register(TRegistry& registry, const settings::Options& options, const std::string& serverPath) {
+void Register(TRegistry& registry, const settings::OptionsLocation& optionsAt, const settings::Options& options,
+              const std::string& serverPath) {
   registry.Root(settings::kClassesRoot);
   if (!registry.OpenPath("*", true)) KeyFailed("*");
   if (!registry.OpenPath(std::string("shellex\\ContextMenuHandlers\\") + kHandlerName, true))
@@ -48,15 +49,15 @@ void Register(TRegistry& registry, const settings::Options& options, const std::
   registry.PutString("ThreadingModel", "Apartment");
   registry.ClosePath();
 
-  if (!settings::SaveOptions(registry, options)) KeyFailed(settings::kOptionsKey);
+  if (!settings::SaveOptions(registry, optionsAt, options)) KeyFailed(optionsAt.path);
 }
 
 // Deletions report nothing: removing what was never registered ends normally.
-void Unregister(TRegistry& registry) {
+void Unregister(TRegistry& registry, const settings::OptionsLocation& optionsAt) {
   registry.Root(settings::kClassesRoot);
   registry.DeletePath(kHandlerKey);
   registry.DeletePath(kClassKey);
-  settings::DeleteOptions(registry);
+  settings::DeleteOptions(registry, optionsAt);
 }
 
 }  // namespace
@@ -75,15 +76,15 @@ std::string ServerPath(std::string_view executablePath, const settings::CodePage
   return ExecutableFolder(executablePath, codePage) + kServerFileName;
 }
 
-void Commit(settings::RegistryStore& store, bool gRegistered, const settings::Options& options,
-            const ProgramPath& executablePath) {
+void Commit(settings::RegistryStore& store, const settings::OptionsLocation& optionsAt, bool gRegistered,
+            const settings::Options& options, const ProgramPath& executablePath) {
   if (gRegistered && !executablePath.Representable()) throw settings::Exception(executablePath.Message());
   TRegistry registry(store);  // full access; its destructor closes the key on every path
   RemoveJpegTypeEntries(registry);
   if (gRegistered)
-    Register(registry, options, ServerPath(executablePath.Ansi(), store.AnsiCodePage()));
+    Register(registry, optionsAt, options, ServerPath(executablePath.Ansi(), store.AnsiCodePage()));
   else
-    Unregister(registry);
+    Unregister(registry, optionsAt);
 }
 
 }  // namespace registration

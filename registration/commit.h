@@ -28,15 +28,15 @@ std::string ExecutableFolder(std::string_view executablePath, const settings::Co
 std::string ServerPath(std::string_view executablePath, const settings::CodePage& codePage);
 
 // Removes the handler's keys under the JPEG file type, then registers the handler for all
-// files and saves the options (gRegistered true), or removes the registration and the options
-// key (false). executablePath is the running program's path in the ANSI code page (its folder
-// is what counts), as AnsiProgramPath gives it. Throws ERegistryException when a key that
-// must be written cannot be opened or created ("'<key path>' の設定に失敗しました" for "*",
-// kHandlerKey and the options key), or a write is refused; what was done before stays, and a
-// second commit finishes it.
+// files and saves the options at `optionsAt` (gRegistered true), or removes the registration
+// and that options key (false). executablePath is the running program's path in the ANSI code
+// page (its folder is what counts), as AnsiProgramPath gives it. Throws ERegistryException when
+// a key that must be written cannot be opened or created ("'<key path>' の設定に失敗しました"
+// for "*", kHandlerKey and the options key's path), or a write is refused; what was done before
+// stays, and a second commit finishes it.
 // Registering with a program path that has no ANSI form writes nothing at all and throws
 // settings::Exception with its message; removing needs no path.
-void Commit(settings::RegistryStore& store, bool gRegistered, const settings::Options& options,
-            const ProgramPath& executablePath);
+void Commit(settings::RegistryStore& store, const settings::OptionsLocation& optionsAt, bool gRegistered,
+            const settings::Options& options, const ProgramPath& executablePath);
 
 }  // namespace registration

@@ -20,9 +20,12 @@ struct MemoryRegistryStore::Node {
 };
 
 MemoryRegistryStore::MemoryRegistryStore(CodePage codePage)
-    : codePage_(codePage), classesRoot_(std::make_shared<Node>()), currentUser_(std::make_shared<Node>()) {
-  classesRoot_->root = kClassesRoot;
-  currentUser_->root = kCurrentUser;
+    : codePage_(codePage) {
+  for (const Key root : {kClassesRoot, kCurrentUser, kUsers}) {
+    auto node = std::make_shared<Node>();
+    node->root = root;
+    roots_.emplace(root, std::move(node));
+  }
 }
 
 MemoryRegistryStore::~MemoryRegistryStore() = default;
@@ -70,8 +73,7 @@ std::vector<std::string> MemoryRegistryStore::Split(const std::string& path) con
 }
 
 long MemoryRegistryStore::Resolve(Key key, std::uint32_t needed, std::shared_ptr<Node>& node) const {
-  if (key == kClassesRoot) node = classesRoot_;
-  else if (key == kCurrentUser) node = currentUser_;
+  if (const auto root = roots_.find(key); root != roots_.end()) node = root->second;
   else {
     const auto it = handles_.find(key);
     if (it == handles_.end()) return kInvalidHandle;
@@ -111,7 +113,7 @@ long MemoryRegistryStore::OpenKey(Key base, const std::string& subPath, std::uin
   if (!Count()) return failStatus_;
   std::shared_ptr<Node> node;
   if (const long status = Walk(base, subPath, false, node); status != kSuccess) return status;
-  if ((base == kClassesRoot || base == kCurrentUser) && Split(subPath).empty()) {
+  if (IsRoot(base) && Split(subPath).empty()) {
     result = base;  // as Windows does: the predefined handle itself
     return kSuccess;
   }
@@ -129,7 +131,7 @@ long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::u
   long status = Walk(base, subPath, false, node);
   if (status == kFileNotFound) {
     // Creating below a key needs the right to create sub-keys on the handle given.
-    if (base != kClassesRoot && base != kCurrentUser && (handles_[base].access & kKeyCreateSubKey) == 0)
+    if (!IsRoot(base) && (handles_[base].access & kKeyCreateSubKey) == 0)
       return kAccessDenied;
     status = Walk(base, subPath, true, node);
   }
@@ -142,7 +144,7 @@ long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::u
 
 long MemoryRegistryStore::CloseKey(Key key) {
   const bool fail = !Count();
-  if (key == kClassesRoot || key == kCurrentUser) return fail ? failStatus_ : kSuccess;
+  if (IsRoot(key)) return fail ? failStatus_ : kSuccess;
   // A close that reports a failure still releases the handle, as closing a handle does.
   const bool known = handles_.erase(key) != 0;
   if (fail) return failStatus_;
@@ -234,7 +236,7 @@ std::vector<std::string> MemoryRegistryStore::Dump(Key root) const {
       self(self, *child);
     }
   };
-  visit(visit, root == kClassesRoot ? *classesRoot_ : *currentUser_);
+  visit(visit, *roots_.at(root));
   std::sort(lines.begin(), lines.end());
   return lines;
 }

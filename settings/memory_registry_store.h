@@ -1,5 +1,6 @@
-// A registry held in memory, for fast tests on any build. It behaves as Windows' registry does
-// where the key cursor can tell: names match without regard to letter case (ASCII letters, in
+// A registry held in memory, for fast tests on any build. Its three roots (HKEY_CLASSES_ROOT,
+// HKEY_CURRENT_USER, HKEY_USERS) are separate trees with the same rules. It behaves as
+// Windows' registry does where the key cursor can tell: names match without regard to letter case (ASCII letters, in
 // whole characters of the code page), a handle stays valid after the one it was opened from
 // is closed, a key that still has sub-keys cannot be deleted, the access mask is enforced,
 // data or names that do not fit the caller's buffer are refused, and the longest sub-key name
@@ -62,10 +63,10 @@ private:
   std::string Fold(const std::string& name) const;
   std::vector<std::string> Split(const std::string& path) const;
   bool Refused(Key root, const std::string& foldedPath) const;
+  bool IsRoot(Key key) const { return roots_.count(key) != 0; }
 
   CodePage codePage_;
-  std::shared_ptr<Node> classesRoot_;
-  std::shared_ptr<Node> currentUser_;
+  std::map<Key, std::shared_ptr<Node>> roots_;
   std::map<Key, Handle> handles_;
   Key nextHandle_ = 0x1000;
   unsigned calls_ = 0;

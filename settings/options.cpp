@@ -45,15 +45,15 @@ void ReadField(TRegistry& registry, const Field& field, Options& options) {
 
 }  // namespace
 
-void LoadOptions(RegistryStore& store, LoadedOptions& loaded) {
+void LoadOptions(RegistryStore& store, const OptionsLocation& location, LoadedOptions& loaded) {
   loaded = LoadedOptions{};
   loaded.gRegistered = true;
   std::exception_ptr firstFailure;
   {
     TRegistry registry(store);
     registry.AccessMask(kKeyRead);
-    registry.Root(kCurrentUser);
-    if (!registry.OpenPath(kOptionsKey, false)) {
+    registry.Root(location.root);
+    if (!registry.OpenPath(location.path, false)) {
       loaded.gRegistered = false;
       return;
     }
@@ -71,9 +71,9 @@ void LoadOptions(RegistryStore& store, LoadedOptions& loaded) {
   if (firstFailure) std::rethrow_exception(firstFailure);
 }
 
-bool SaveOptions(TRegistry& registry, const Options& options) {
-  registry.Root(kCurrentUser);
-  if (!registry.OpenPath(kOptionsKey, true)) return false;
+bool SaveOptions(TRegistry& registry, const OptionsLocation& location, const Options& options) {
+  registry.Root(location.root);
+  if (!registry.OpenPath(location.path, true)) return false;
   for (const Field& field : kFields) {
     switch (field.kind) {
       case Kind::SaveMethod:
@@ -90,9 +90,9 @@ bool SaveOptions(TRegistry& registry, const Options& options) {
   return true;
 }
 
-void DeleteOptions(TRegistry& registry) {
-  registry.Root(kCurrentUser);
-  registry.DeletePath(kOptionsKey);  // nothing is reported: a missing key is already gone
+void DeleteOptions(TRegistry& registry, const OptionsLocation& location) {
+  registry.Root(location.root);
+  registry.DeletePath(location.path);  // nothing is reported: a missing key is already gone
 }
 
 std::int32_t SaveMethodFromRow(int row) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "settings/registry.h"
 
@@ -12,6 +13,15 @@ namespace settings {
 
 // The per-user options key, absolute so it resolves from the root whatever is open.
 inline constexpr const char* kOptionsKey = "\\Software\\Tallgrove\\vintrel_turnways";
+
+// Where the options key is: a root and an absolute path below it. The default is the key
+// under HKEY_CURRENT_USER; options_location.h says when it is another user's, under HKEY_USERS.
+struct OptionsLocation {
+  Key root = kCurrentUser;
+  std::string path = kOptionsKey;
+
+  friend bool operator==(const OptionsLocation&, const OptionsLocation&) = default;
+};
 
 // One member per stored value, named as the value; initialised to the defaults used when a
 // value is absent.
@@ -37,19 +47,20 @@ struct LoadedOptions {
   bool gRegistered = false;
 };
 
-// Reads the options key read-only. Every value is read; one that is absent or cannot be read
-// keeps its default, and a save-method code outside 0..4 leaves 0. When a read failed, `loaded`
-// still holds everything else and the first failure's ERegistryException is thrown after the
-// last value, with the key closed.
-void LoadOptions(RegistryStore& store, LoadedOptions& loaded);
+// Reads the options key at `location` read-only. Every value is read; one that is absent or
+// cannot be read keeps its default, and a save-method code outside 0..4 leaves 0. When a read
+// failed, `loaded` still holds everything else and the first failure's ERegistryException is
+// thrown after the last value, with the key closed.
+void LoadOptions(RegistryStore& store, const OptionsLocation& location, LoadedOptions& loaded);
 
-// Opens (creating) the options key under HKEY_CURRENT_USER and writes all ten values in their
-// order. Answers false, having written nothing, when the key cannot be opened or created; a
-// refused write throws ERegistryException.
-bool SaveOptions(TRegistry& registry, const Options& options);
+// Opens (creating) the options key at `location` and writes all ten values in their order.
+// Answers false, having written nothing, when the key cannot be opened or created; a refused
+// write throws ERegistryException.
+bool SaveOptions(TRegistry& registry, const OptionsLocation& location, const Options& options);
 
-// Deletes the options key with everything below it; "\Software\Tallgrove" stays.
-void DeleteOptions(TRegistry& registry);
+// Deletes the options key at `location` with everything below it; its parent
+// "...\Software\Tallgrove" stays.
+void DeleteOptions(TRegistry& registry, const OptionsLocation& location);
 
 // Save-method combo rows and stored codes: rows 3 and 4 are stored with each other's code.
 inline constexpr int kSaveMethodRows = 5;

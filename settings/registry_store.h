@@ -14,9 +14,11 @@ namespace settings {
 // A key handle: an open key, a predefined root, or 0 for none. Same bits as an HKEY.
 using Key = std::uintptr_t;
 
-// Predefined roots, sign-extended as HKEY_CLASSES_ROOT and HKEY_CURRENT_USER are.
+// Predefined roots, sign-extended as HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_USERS are.
+// HKEY_USERS holds the hive of each signed-in user, named by the user's SID.
 inline constexpr Key kClassesRoot = static_cast<Key>(static_cast<std::intptr_t>(INT32_MIN));
 inline constexpr Key kCurrentUser = kClassesRoot + 1;
+inline constexpr Key kUsers = kClassesRoot + 3;
 
 inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
 inline constexpr std::uint32_t kKeySetValue = 0x0002;

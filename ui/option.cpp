@@ -1,5 +1,7 @@
 #include "ui/option.h"
 
+#include <utility>
+
 #include "registration/commit.h"
 #include "ui/sub.h"
 
@@ -7,10 +9,12 @@ namespace ui {
 
 TFm_main* Fm_main = nullptr;
 
-TFm_main::TFm_main(Host& host, settings::RegistryStore& store) : TFm_main(host, store, ResourceText(L"TFM_MAIN")) {}
+TFm_main::TFm_main(Host& host, settings::RegistryStore& store, settings::OptionsLocation optionsAt)
+    : TFm_main(host, store, ResourceText(L"TFM_MAIN"), std::move(optionsAt)) {}
 
-TFm_main::TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText)
-    : FormOf(host, layoutText), store_(store) {
+TFm_main::TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText,
+                   settings::OptionsLocation optionsAt)
+    : FormOf(host, layoutText), store_(store), optionsAt_(std::move(optionsAt)) {
   Build();
 }
 
@@ -35,7 +39,7 @@ void TFm_main::FormCreate(HWND) {
     UpdateRegistControls();
   };
   try {
-    settings::LoadOptions(store_, loaded);
+    settings::LoadOptions(store_, optionsAt_, loaded);
   } catch (...) {
     show();
     throw;
@@ -61,7 +65,7 @@ void TFm_main::Btn_RegistClick(HWND) {
 
 void TFm_main::Btn_OKClick(HWND) {
   // The path is decided from the wide name: the ANSI one may name another folder.
-  registration::Commit(store_, gRegistered, CurrentOptions(),
+  registration::Commit(store_, optionsAt_, gRegistered, CurrentOptions(),
                        registration::AnsiProgramPath(ModulePathWide(), store_.AnsiCodePage()));
   Close();
 }

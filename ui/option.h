@@ -1,6 +1,7 @@
 // TFm_main: the main settings window, built from the layout TFM_MAIN. It shows the registration
 // wish and the options, holds the shortcut values and the 180-degree flag in its fields, loads
-// everything when it is created, commits on OK and ends the program when it closes.
+// everything when it is created, commits on OK and ends the program when it closes. Loading
+// and the commit use the one options location it is given.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,9 @@ namespace ui {
 
 class TFm_main final : public FormOf<TFm_main> {
 public:
-  TFm_main(Host& host, settings::RegistryStore& store);
-  TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText);
+  TFm_main(Host& host, settings::RegistryStore& store, settings::OptionsLocation optionsAt = {});
+  TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText,
+           settings::OptionsLocation optionsAt = {});
 
   std::uint16_t gHotKey_90 = 0;
   std::uint16_t gHotKey_180 = 0;
@@ -45,6 +47,7 @@ protected:
 
 private:
   settings::RegistryStore& store_;
+  const settings::OptionsLocation optionsAt_;
 };
 
 extern TFm_main* Fm_main;

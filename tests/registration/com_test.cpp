@@ -1,5 +1,6 @@
 // What the commit writes, read back by clients we did not write: the COM runtime, which must
-// find and load the server it names (a stand-in DLL built with the tests), and Wine's reg.exe.
+// find and load the server it names (a stand-in DLL built with the tests), and Wine's reg.exe;
+// and where the options go with the real program user's SID.
 #include <windows.h>
 #include <objbase.h>
 
@@ -8,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "registration/commit.h"
+#include "settings/options_location.h"
+#include "settings/user_sid.h"
 #include "tests/registration/commit_fixture.h"
 #include "tests/registration/handler_clsid.h"
+#include "tests/registration/snapshot.h"
 #include "tests/support/files.h"
 #include "tests/support/reg_exe.h"
 
@@ -60,6 +64,32 @@ std::string ToAnsi(const std::wstring& text) {
   return ansi;
 }
 
+// What `reg.exe query KEY /s` lists for each key, one "key|name|type|data" line per value,
+// sorted (reg.exe lists the values by name).
+std::vector<std::string> RegQuery(const std::vector<std::string>& keys) {
+  std::vector<std::string> seen;
+  for (const std::string& key : keys) {
+    const auto found = testing_support::RegExeQuery(key, true);
+    EXPECT_TRUE(found.has_value()) << key;
+    if (!found) continue;
+    for (const auto& [name, values] : *found)
+      for (const auto& value : values) seen.push_back(name + "|" + value.name + "|" + value.type + "|" + value.data);
+  }
+  std::sort(seen.begin(), seen.end());
+  return seen;
+}
+
+// The ten values of CommitTest::Chosen() as reg.exe shows them in `key`.
+std::vector<std::string> ChosenAsRegShowsThem(const std::string& key) {
+  return {
+      key + "|gSaveMethod|REG_DWORD|0x3",          key + "|gAllowBreakDCF|REG_DWORD|0x1",
+      key + "|gKeepTimeStamp_Create|REG_DWORD|0x1", key + "|gKeepTimeStamp_Write|REG_DWORD|0x0",
+      key + "|gAllowAdjustMCU|REG_DWORD|0x0",      key + "|gNotShowWarning|REG_DWORD|0x0",
+      key + "|gHotKey_90|REG_DWORD|0x52",          key + "|gHotKey_180|REG_DWORD|0x0",
+      key + "|gHotKey_270|REG_DWORD|0x404c",       key + "|gAddMenu180|REG_DWORD|0x1",
+  };
+}
+
 class ComTest : public registration_tests::CommitTest {};
 
 TEST_P(ComTest, ComCreatesTheRegisteredServerUntilItIsRemoved) {
@@ -76,47 +106,29 @@ TEST_P(ComTest, ComCreatesTheRegisteredServerUntilItIsRemoved) {
   ASSERT_HRESULT_SUCCEEDED(apartment.status);
   EXPECT_EQ(CreateHandler(), REGDB_E_CLASSNOTREG) << "registered before the commit";
 
-  Commit(Store(), true, Options{}, program);
+  Commit(Store(), {}, true, Options{}, program);
   EXPECT_EQ(CreateHandler(), S_OK);
   EXPECT_NE(GetModuleHandleA(server.c_str()), nullptr) << "not loaded from " << server;
 
-  Commit(Store(), false, Options{}, program);
+  Commit(Store(), {}, false, Options{}, program);
   EXPECT_EQ(CreateHandler(), REGDB_E_CLASSNOTREG);
 }
 
 TEST_P(ComTest, RegQueryShowsWhatTheCommitWrote) {
   Run(true);
-  std::vector<std::string> seen;
-  for (const char* key : {"HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways",
-                          "HKCR\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
-                          "HKCU\\Software\\Tallgrove\\vintrel_turnways"}) {
-    const auto keys = testing_support::RegExeQuery(key, true);
-    ASSERT_TRUE(keys.has_value()) << key;
-    for (const auto& [name, values] : *keys)
-      for (const auto& value : values) seen.push_back(name + "|" + value.name + "|" + value.type + "|" + value.data);
-  }
   const std::string handler = "HKEY_CLASSES_ROOT\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways";
   const std::string server = "HKEY_CLASSES_ROOT\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
-  const std::string options = "HKEY_CURRENT_USER\\Software\\Tallgrove\\vintrel_turnways";
-  std::vector<std::string> expected = {
-      handler + "||REG_SZ|{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
-      server + "||REG_SZ|vintrel_turnways",
-      server + "\\InProcServer32||REG_SZ|C:\\Tools\\vintrel_turnways.dll",
-      server + "\\InProcServer32|ThreadingModel|REG_SZ|Apartment",
-      options + "|gSaveMethod|REG_DWORD|0x3",
-      options + "|gAllowBreakDCF|REG_DWORD|0x1",
-      options + "|gKeepTimeStamp_Create|REG_DWORD|0x1",
-      options + "|gKeepTimeStamp_Write|REG_DWORD|0x0",
-      options + "|gAllowAdjustMCU|REG_DWORD|0x0",
-      options + "|gNotShowWarning|REG_DWORD|0x0",
-      options + "|gHotKey_90|REG_DWORD|0x52",
-      options + "|gHotKey_180|REG_DWORD|0x0",
-      options + "|gHotKey_270|REG_DWORD|0x404c",
-      options + "|gAddMenu180|REG_DWORD|0x1",
-  };
-  std::sort(seen.begin(), seen.end());  // reg.exe lists the values by name
+  std::vector<std::string> expected = ChosenAsRegShowsThem("HKEY_CURRENT_USER\\Software\\Tallgrove\\vintrel_turnways");
+  for (const std::string& line : {handler + "||REG_SZ|{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
+                                 server + "||REG_SZ|vintrel_turnways",
+                                 server + "\\InProcServer32||REG_SZ|C:\\Tools\\vintrel_turnways.dll",
+                                 server + "\\InProcServer32|ThreadingModel|REG_SZ|Apartment"})
+    expected.push_back(line);
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(RegQuery({"HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways",
+                      "HKCR\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
+                      "HKCU\\Software\\Tallgrove\\vintrel_turnways"}),
+            expected);
 }
 
 // The file of the module whose code made `object`.
@@ -169,6 +181,66 @@ TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ComTest, ::testing::Values(testing_support::StoreKind::Windows),
+                         testing_support::StoreName);
+
+// The program run as another account than the desktop user's. Wine has one user only, so the
+// desktop user's SID is made up and its hive is a key the fixture makes under HKEY_USERS.
+class OtherDesktopUser : public registration_tests::CommitTest {};
+
+TEST_P(OtherDesktopUser, OptionsGoToTheDesktopUsersHiveAndTheProgramUsersStay) {
+  const auto program = settings::ProgramUserSid();
+  ASSERT_TRUE(program.has_value());
+  ASSERT_NE(*program, testing_support::kOtherUserSid);
+  const OptionsLocation optionsAt = FindOptionsLocation(Store(), program, testing_support::kOtherUserSid);
+  ASSERT_EQ(optionsAt.root, kUsers);
+
+  // Options an earlier run left for the program's own user.
+  testing_support::PutRaw(Store(), kCurrentUser, std::string(kOptionsKey).substr(1), "gHotKey_90", kRegDword,
+                          {'X', 0, 0, 0});
+  const std::vector<std::pair<Key, std::string>> own = {{kCurrentUser, "Software\\Tallgrove"}};
+  const auto before = registration_tests::Snapshot(Store(), own);
+
+  const std::string key = std::string("HKEY_USERS\\") + testing_support::kOtherUserSid +
+                          "\\Software\\Tallgrove\\vintrel_turnways";
+  Commit(Store(), optionsAt, true, Chosen(), "C:\\Tools\\setup.exe");
+  std::vector<std::string> expected = ChosenAsRegShowsThem(key);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(RegQuery({key}), expected);
+  EXPECT_EQ(registration_tests::Snapshot(Store(), own), before);
+
+  Commit(Store(), optionsAt, false, Chosen(), "C:\\Tools\\setup.exe");
+  EXPECT_FALSE(testing_support::RegExeQuery(key).has_value());
+  EXPECT_TRUE(testing_support::KeyExists(Store(), kUsers, OptionsParent())) << "Software\\Tallgrove stays";
+  EXPECT_EQ(registration_tests::Snapshot(Store(), own), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, OtherDesktopUser,
+                         ::testing::Values(testing_support::StoreParam(testing_support::StoreKind::Windows, true)),
+                         testing_support::StoreName);
+
+// The program run as the desktop user: the location found from the real SIDs is the key under
+// HKEY_CURRENT_USER, and the commit leaves the registry exactly as it always did.
+class SameDesktopUser : public registration_tests::CommitTest {};
+
+TEST_P(SameDesktopUser, CommitLeavesTheRegistryAsBefore) {
+  EXPECT_EQ(reinterpret_cast<Key>(HKEY_USERS), kUsers);
+  const auto program = settings::ProgramUserSid();
+  ASSERT_TRUE(program.has_value());
+  const OptionsLocation found = FindOptionsLocation(Store(), program, program);
+  EXPECT_EQ(found, OptionsLocation{});
+  const std::vector<std::pair<Key, std::string>> everything = {{kClassesRoot, ""}, {kCurrentUser, ""}, {kUsers, ""}};
+  for (const bool registered : {true, false}) {
+    SCOPED_TRACE(registered ? "register" : "remove");
+    WipeTouchedKeys();
+    Commit(Store(), OptionsLocation{}, registered, Chosen(), "C:\\Tools\\setup.exe");
+    const auto today = registration_tests::Snapshot(Store(), everything);
+    WipeTouchedKeys();
+    Commit(Store(), found, registered, Chosen(), "C:\\Tools\\setup.exe");
+    EXPECT_EQ(registration_tests::Snapshot(Store(), everything), today);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, SameDesktopUser, ::testing::Values(testing_support::StoreKind::Windows),
                          testing_support::StoreName);
 
 }  // namespace

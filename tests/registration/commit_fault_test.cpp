@@ -33,7 +33,7 @@ Options Chosen() {
 void Prepare(MemoryRegistryStore& store) {
   Options old;
   old.gHotKey_90 = 'X';
-  registration::Commit(store, true, old, "D:\\Old\\setup.exe");
+  registration::Commit(store, {}, true, old, "D:\\Old\\setup.exe");
   const std::string handler = std::string("\\shellex\\ContextMenuHandlers\\") + registration::kHandlerName;
   PutRaw(store, kClassesRoot, ".jpg", "", kRegSz, Sz("jpegfile"));
   PutRaw(store, kClassesRoot, "jpegfile" + handler, "", kRegSz, Sz(registration::kClsid));
@@ -56,7 +56,7 @@ class CommitFaults : public ::testing::TestWithParam<bool> {};
 
 TEST_P(CommitFaults, EveryFailureEndsCleanlyAndASecondCommitFinishes) {
   const bool registered = GetParam();
-  auto commit = [&](MemoryRegistryStore& store) { registration::Commit(store, registered, Chosen(), kProgram); };
+  auto commit = [&](MemoryRegistryStore& store) { registration::Commit(store, {}, registered, Chosen(), kProgram); };
 
   MemoryRegistryStore clean;
   Prepare(clean);

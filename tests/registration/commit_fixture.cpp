@@ -48,11 +48,10 @@ Options CommitTest::Chosen() {
   return options;
 }
 
-std::string CommitTest::OptionsPath() { return std::string(kOptionsKey).substr(1); }
 std::string CommitTest::OtherHandler() { return "VintrelTests.OtherHandler"; }
 
 void CommitTest::Run(bool gRegistered, const Options& options) {
-  registration::Commit(Store(), gRegistered, options, kProgram);
+  registration::Commit(Store(), OptionsAt(), gRegistered, options, kProgram);
 }
 
 void CommitTest::MakeKey(Key root, const std::string& path) {
@@ -79,6 +78,7 @@ void CommitTest::WipeTouchedKeys() {
 std::vector<std::string> CommitTest::Snapshot() {
   std::vector<std::pair<Key, std::string>> keys = TouchedKeys();
   keys.emplace_back(kClassesRoot, "*\\shellex");
+  if (OptionsRoot() == kUsers) keys.emplace_back(kUsers, testing_support::kOtherUserSid);
   return registration_tests::Snapshot(Store(), keys);
 }
 
@@ -116,7 +116,7 @@ void CommitTest::CheckBlocked(const BlockedCase& blocked) {
   if (blocked.written >= 1) ExpectSz(registration::kHandlerKey, "", registration::kClsid);
   if (blocked.written >= 2) ExpectSz(registration::kClassKey, "", registration::kHandlerName);
   if (blocked.written >= 3) ExpectSz(registration::kServerKey, "ThreadingModel", "Apartment");
-  EXPECT_FALSE(KeyExists(Store(), kCurrentUser, OptionsPath()));
+  EXPECT_FALSE(KeyExists(Store(), OptionsRoot(), OptionsPath()));
 
   const auto before = Snapshot();
   ExpectRegistryError([&] { Run(true); }, blocked.message);

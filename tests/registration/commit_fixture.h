@@ -30,10 +30,9 @@ protected:
   void TearDown() override;
 
   static settings::Options Chosen();  // options other than the defaults
-  static std::string OptionsPath();   // the options key without its leading backslash
   static std::string OtherHandler();  // another context-menu handler's name, made by the tests
 
-  // Commits as a program started as C:\Tools\setup.exe would.
+  // Commits as a program started as C:\Tools\setup.exe would, with the test's options key.
   void Run(bool gRegistered, const settings::Options& options = Chosen());
 
   void MakeKey(settings::Key root, const std::string& path);

@@ -22,16 +22,19 @@ TEST_P(CommitTest, RegisterWritesTheHandlerKeysAndTheOptions) {
   EXPECT_FALSE(testing_support::GetRaw(Store(), kClassesRoot, "*", "").exists) << "the default value of \"*\"";
 
   LoadedOptions loaded;
-  LoadOptions(Store(), loaded);
+  LoadOptions(Store(), OptionsAt(), loaded);
   EXPECT_TRUE(loaded.gRegistered);
   EXPECT_EQ(loaded.options, Chosen());
+  if (OptionsRoot() == kUsers) {
+    EXPECT_FALSE(KeyExists(Store(), kCurrentUser, "Software\\Tallgrove")) << "the program user's options";
+  }
 }
 
 TEST_P(CommitTest, ServerPathIsSoughtInTheStoresCodePage) {
   // C:\ソフト表\表.exe: in code page 932 each 5C byte ends a character; in a single-byte code
   // page the one in the file name separates.
   const std::string folder = "C:\\\x83\x5C\x83\x74\x83\x67\x95\x5C\\";
-  Commit(Store(), true, Options{}, folder + "\x95\x5C.exe");
+  Commit(Store(), OptionsAt(), true, Options{}, folder + "\x95\x5C.exe");
   const bool doubleByte = Store().AnsiCodePage().Id() == 932;
   ExpectSz(kServerKey, "", folder + (doubleByte ? "" : "\x95\x5C") + kServerFileName);
 }
@@ -42,16 +45,16 @@ TEST_P(CommitTest, RemoveDeletesTheHandlersKeysOnly) {
   Run(false);
   EXPECT_FALSE(KeyExists(Store(), kClassesRoot, kHandlerKey));
   EXPECT_FALSE(KeyExists(Store(), kClassesRoot, kClassKey));
-  EXPECT_FALSE(KeyExists(Store(), kCurrentUser, OptionsPath()));
+  EXPECT_FALSE(KeyExists(Store(), OptionsRoot(), OptionsPath()));
   EXPECT_TRUE(KeyExists(Store(), kClassesRoot, "*\\shellex\\ContextMenuHandlers\\" + OtherHandler()));
-  EXPECT_TRUE(KeyExists(Store(), kCurrentUser, "Software\\Tallgrove"));
+  EXPECT_TRUE(KeyExists(Store(), OptionsRoot(), OptionsParent()));
 }
 
 TEST_P(CommitTest, RemoveWhenNothingWasRegisteredEndsNormally) {
   EXPECT_NO_THROW(Run(false));
   EXPECT_FALSE(KeyExists(Store(), kClassesRoot, kHandlerKey));
   EXPECT_FALSE(KeyExists(Store(), kClassesRoot, kClassKey));
-  EXPECT_FALSE(KeyExists(Store(), kCurrentUser, OptionsPath()));
+  EXPECT_FALSE(KeyExists(Store(), OptionsRoot(), OptionsPath()));
 }
 
 TEST_P(CommitTest, SecondCommitLeavesTheSameRegistry) {
@@ -132,10 +135,11 @@ TEST_P(CommitTest, RegisterWhenTheServerKeyCannotBeCreated) {
 }
 
 TEST_P(CommitTest, RegisterWhenTheOptionsKeyCannotBeCreated) {
-  CheckBlocked({"options key", kCurrentUser, OptionsPath(), "Software\\Tallgrove",
-                std::string("'") + kOptionsKey + "' の設定に失敗しました", 3});
+  const std::string parent = OptionsParent();
+  CheckBlocked({"options key", OptionsRoot(), OptionsPath(), parent.c_str(),
+                "'" + OptionsAt().path + "' の設定に失敗しました", 3});
 }
 
-STORE_SUITE(CommitTest);
+OPTIONS_STORE_SUITE(CommitTest);
 
 }  // namespace

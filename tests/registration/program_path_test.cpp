@@ -108,7 +108,7 @@ TEST_P(CommitTest, FolderWithoutAnAnsiFormRegistersNothing) {
   ASSERT_FALSE(path.Representable());
   const auto before = Snapshot();
   try {
-    registration::Commit(Store(), true, Chosen(), path);
+    registration::Commit(Store(), OptionsAt(), true, Chosen(), path);
     ADD_FAILURE() << "no error";
   } catch (const ERegistryException&) {
     ADD_FAILURE() << "a registry error";
@@ -119,9 +119,9 @@ TEST_P(CommitTest, FolderWithoutAnAnsiFormRegistersNothing) {
   EXPECT_FALSE(testing_support::KeyExists(Store(), kClassesRoot, ".jpg"));
 
   Run(true);
-  EXPECT_NO_THROW(registration::Commit(Store(), false, Chosen(), path));
+  EXPECT_NO_THROW(registration::Commit(Store(), OptionsAt(), false, Chosen(), path));
   EXPECT_FALSE(testing_support::KeyExists(Store(), kClassesRoot, registration::kClassKey));
-  EXPECT_FALSE(testing_support::KeyExists(Store(), kCurrentUser, OptionsPath()));
+  EXPECT_FALSE(testing_support::KeyExists(Store(), OptionsRoot(), OptionsPath()));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   if (length == 0 || length == MAX_PATH) return 2;
   settings::WinRegistryStore store;
   try {
-    registration::Commit(store, !remove, settings::Options{},
+    registration::Commit(store, {}, !remove, settings::Options{},
                          registration::AnsiProgramPath(std::wstring(path, length), store.AnsiCodePage()));
   } catch (const settings::Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());

@@ -32,7 +32,10 @@ HKEY ToHkey(Key key) { return reinterpret_cast<HKEY>(key); }
 void Walk(Key root, const std::string& path, std::vector<std::string>& lines) {
   const OpenKey open(ToHkey(root), path);
   if (!open.key) return;
-  const std::string where = (root == settings::kClassesRoot ? "HKCR\\" : "HKCU\\") + path;
+  const std::string where = std::string(root == settings::kClassesRoot ? "HKCR"
+                                         : root == settings::kUsers     ? "HKU"
+                                                                        : "HKCU") +
+                            (path.empty() ? "" : "\\" + path);
   lines.push_back(where);
   std::vector<char> name(32768);
   std::vector<BYTE> data(65536);
@@ -53,7 +56,7 @@ void Walk(Key root, const std::string& path, std::vector<std::string>& lines) {
       break;
     subKeys.emplace_back(name.data(), nameSize);
   }
-  for (const std::string& subKey : subKeys) Walk(root, path + "\\" + subKey, lines);
+  for (const std::string& subKey : subKeys) Walk(root, path.empty() ? subKey : path + "\\" + subKey, lines);
 }
 
 }  // namespace
@@ -73,6 +76,7 @@ std::vector<std::string> Snapshot(settings::RegistryStore& store, const std::vec
   if (auto* memory = dynamic_cast<settings::MemoryRegistryStore*>(&store)) {
     lines = memory->Dump(settings::kClassesRoot);
     for (std::string& line : memory->Dump(settings::kCurrentUser)) lines.push_back("HKCU " + line);
+    for (std::string& line : memory->Dump(settings::kUsers)) lines.push_back("HKU " + line);
     return lines;
   }
 #ifdef _WIN32

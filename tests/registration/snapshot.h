@@ -9,8 +9,9 @@
 
 namespace registration_tests {
 
-// Every key and value below the given keys, one sorted line each. The in-memory store gives
-// its whole tree (the tests make all of it); Windows' registry gives the listed keys only.
+// Every key and value below the given keys, one sorted line each; an empty path is a whole
+// root. The in-memory store gives its whole tree (the tests make all of it); Windows' registry
+// gives the listed keys only.
 std::vector<std::string> Snapshot(settings::RegistryStore& store,
                                   const std::vector<std::pair<settings::Key, std::string>>& keys);
 

@@ -14,6 +14,7 @@ using testing_support::PutRaw;
 using testing_support::SweepFaults;
 
 const std::string kKey = std::string(kOptionsKey).substr(1);
+const OptionsLocation kToday;  // the options key under HKEY_CURRENT_USER
 
 Options Stored() {
   Options options;
@@ -28,13 +29,13 @@ Options Stored() {
 
 void PrepareOptions(MemoryRegistryStore& store) {
   TRegistry reg(store);
-  ASSERT_TRUE(SaveOptions(reg, Stored()));
+  ASSERT_TRUE(SaveOptions(reg, kToday, Stored()));
 }
 
 TEST(Faults, Load) {
   LoadedOptions loaded;
   SweepFaults(
-      PrepareOptions, [&](MemoryRegistryStore& store) { LoadOptions(store, loaded); },
+      PrepareOptions, [&](MemoryRegistryStore& store) { LoadOptions(store, kToday, loaded); },
       [&](const FaultRun& run) {
         if (!loaded.gRegistered) {  // the key did not open: nothing read, nothing raised
           EXPECT_FALSE(run.error);
@@ -65,7 +66,7 @@ TEST(Faults, Save) {
   SweepFaults([](MemoryRegistryStore&) {},
               [](MemoryRegistryStore& store) {
                 TRegistry reg(store);
-                if (!SaveOptions(reg, Stored())) throw ERegistryException("not opened");
+                if (!SaveOptions(reg, kToday, Stored())) throw ERegistryException("not opened");
               },
               [](const FaultRun& run) {
                 if (run.error) {
@@ -75,10 +76,10 @@ TEST(Faults, Save) {
                 }
                 // Saving again without the fault gives the full set.
                 TRegistry reg(run.store);
-                ASSERT_TRUE(SaveOptions(reg, Stored()));
+                ASSERT_TRUE(SaveOptions(reg, kToday, Stored()));
                 reg.ClosePath();
                 LoadedOptions loaded;
-                LoadOptions(run.store, loaded);
+                LoadOptions(run.store, kToday, loaded);
                 EXPECT_EQ(loaded.options, Stored());
               });
 }
@@ -91,7 +92,7 @@ TEST(Faults, DeleteAndSubtree) {
       PutRaw(store, kCurrentUser, kKey + below, "v", kRegDword, {1, 0, 0, 0});
   };
   const std::function<void(TRegistry&)> deletions[] = {
-      [](TRegistry& reg) { DeleteOptions(reg); },
+      [](TRegistry& reg) { DeleteOptions(reg, kToday); },
       [](TRegistry& reg) {
         if (!reg.OpenPath("\\Software\\Tallgrove", false)) return;  // the failed call may be this one
         reg.DeletePath("vintrel_turnways");  // relative, below the open key
@@ -108,7 +109,7 @@ TEST(Faults, DeleteAndSubtree) {
         [&](const FaultRun& run) {
           EXPECT_FALSE(run.error);
           TRegistry reg(run.store);
-          DeleteOptions(reg);
+          DeleteOptions(reg, kToday);
           EXPECT_FALSE(KeyExists(run.store, kCurrentUser, kKey));
           EXPECT_TRUE(KeyExists(run.store, kCurrentUser, "Software\\Tallgrove"));
         });

@@ -1,4 +1,5 @@
-// Loading, saving and deleting the option set, on every store.
+// Loading, saving and deleting the option set, on every store, with the options key under
+// HKEY_CURRENT_USER and in another user's hive under HKEY_USERS.
 #include <gtest/gtest.h>
 
 #include "settings/options.h"
@@ -11,7 +12,6 @@ using testing_support::GetRaw;
 using testing_support::KeyExists;
 using testing_support::PutRaw;
 
-const std::string kKey = std::string(kOptionsKey).substr(1);
 constexpr const char* kNames[] = {"gSaveMethod",     "gAllowBreakDCF",  "gKeepTimeStamp_Create", "gKeepTimeStamp_Write",
                                   "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90",            "gHotKey_180",
                                   "gHotKey_270",     "gAddMenu180"};
@@ -25,12 +25,14 @@ class OptionsStore : public testing_support::StoreTest {
 protected:
   void SetUp() override {
     StoreTest::SetUp();
-    AlsoWipe(kCurrentUser, kKey);
+    AlsoWipe(OptionsRoot(), OptionsPath());
   }
-  void PutDword(const char* name, std::uint32_t value) { PutRaw(Store(), kCurrentUser, kKey, name, kRegDword, Dword(value)); }
+  void PutDword(const char* name, std::uint32_t value) {
+    PutRaw(Store(), OptionsRoot(), OptionsPath(), name, kRegDword, Dword(value));
+  }
   LoadedOptions Load() {
     LoadedOptions loaded;
-    LoadOptions(Store(), loaded);
+    LoadOptions(Store(), OptionsAt(), loaded);
     return loaded;
   }
 };
@@ -49,7 +51,7 @@ TEST_P(OptionsStore, NoKeyGivesTheDefaultsAndNoRegistration) {
 }
 
 TEST_P(OptionsStore, AnEmptyKeyMeansRegistered) {
-  PutRaw(Store(), kCurrentUser, kKey, "unrelated", kRegSz, {'x', 0});
+  PutRaw(Store(), OptionsRoot(), OptionsPath(), "unrelated", kRegSz, {'x', 0});
   const LoadedOptions loaded = Load();
   EXPECT_EQ(loaded.options, Options{});
   EXPECT_TRUE(loaded.gRegistered);
@@ -76,11 +78,11 @@ TEST_P(OptionsStore, ValuesAreTakenUncheckedAndWrittenBackNormalised) {
   EXPECT_TRUE(loaded.options.gAllowBreakDCF);
   EXPECT_FALSE(loaded.options.gKeepTimeStamp_Create);
   TRegistry reg(Store());
-  ASSERT_TRUE(SaveOptions(reg, loaded.options));
+  ASSERT_TRUE(SaveOptions(reg, OptionsAt(), loaded.options));
   reg.ClosePath();
-  EXPECT_EQ(GetRaw(Store(), kCurrentUser, kKey, "gHotKey_90").data, Dword(0x41));
-  EXPECT_EQ(GetRaw(Store(), kCurrentUser, kKey, "gHotKey_180").data, Dword(65535)) << "zero-extended";
-  EXPECT_EQ(GetRaw(Store(), kCurrentUser, kKey, "gAllowBreakDCF").data, Dword(1));
+  EXPECT_EQ(GetRaw(Store(), OptionsRoot(), OptionsPath(), "gHotKey_90").data, Dword(0x41));
+  EXPECT_EQ(GetRaw(Store(), OptionsRoot(), OptionsPath(), "gHotKey_180").data, Dword(65535)) << "zero-extended";
+  EXPECT_EQ(GetRaw(Store(), OptionsRoot(), OptionsPath(), "gAllowBreakDCF").data, Dword(1));
 }
 
 TEST_P(OptionsStore, SaveWritesAllTenAndLoadReadsThemBack) {
@@ -95,15 +97,16 @@ TEST_P(OptionsStore, SaveWritesAllTenAndLoadReadsThemBack) {
   options.gHotKey_270 = 0x2000 | 'L';
   options.gAddMenu180 = true;
   TRegistry reg(Store());
-  ASSERT_TRUE(SaveOptions(reg, options));
-  EXPECT_EQ(reg.CurrentPath(), kKey);
+  ASSERT_TRUE(SaveOptions(reg, OptionsAt(), options));
+  EXPECT_EQ(reg.CurrentPath(), OptionsPath());
   reg.ClosePath();
   for (const char* name : kNames) {
-    const auto raw = GetRaw(Store(), kCurrentUser, kKey, name);
+    const auto raw = GetRaw(Store(), OptionsRoot(), OptionsPath(), name);
     EXPECT_EQ(raw.type, kRegDword) << name;
     EXPECT_EQ(raw.data.size(), 4u) << name;
   }
-  EXPECT_EQ(GetRaw(Store(), kCurrentUser, kKey, "gKeepTimeStamp_Create").data, Dword(1)) << "defaults are written too";
+  EXPECT_EQ(GetRaw(Store(), OptionsRoot(), OptionsPath(), "gKeepTimeStamp_Create").data, Dword(1))
+      << "defaults are written too";
   const LoadedOptions loaded = Load();
   EXPECT_EQ(loaded.options, options);
   EXPECT_TRUE(loaded.gRegistered);
@@ -113,14 +116,14 @@ TEST_P(OptionsStore, SaveWritesAllTenAndLoadReadsThemBack) {
 // failure is reported after the last value.
 TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   PutDword("gSaveMethod", 2);
-  PutRaw(Store(), kCurrentUser, kKey, "gAllowBreakDCF", kRegSz, {'1', 0});
+  PutRaw(Store(), OptionsRoot(), OptionsPath(), "gAllowBreakDCF", kRegSz, {'1', 0});
   PutDword("gKeepTimeStamp_Write", 0);
-  PutRaw(Store(), kCurrentUser, kKey, "gHotKey_90", kRegBinary, {1, 2, 3, 4, 5});
+  PutRaw(Store(), OptionsRoot(), OptionsPath(), "gHotKey_90", kRegBinary, {1, 2, 3, 4, 5});
   PutDword("gHotKey_270", 'Z');
   PutDword("gAddMenu180", 1);
   LoadedOptions loaded;
   try {
-    LoadOptions(Store(), loaded);
+    LoadOptions(Store(), OptionsAt(), loaded);
     ADD_FAILURE() << "no exception";
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message(), "'gAllowBreakDCF' のデータ型が不正です");
@@ -133,22 +136,23 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   EXPECT_EQ(loaded.options, expected);
   EXPECT_TRUE(loaded.gRegistered);
 
-  PutRaw(Store(), kCurrentUser, kKey, "gAllowBreakDCF", kRegDword, Dword(1));
-  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), loaded); }, "'gHotKey_90' の取得に失敗しました");
+  PutRaw(Store(), OptionsRoot(), OptionsPath(), "gAllowBreakDCF", kRegDword, Dword(1));
+  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), OptionsAt(), loaded); },
+                                       "'gHotKey_90' の取得に失敗しました");
 }
 
 TEST_P(OptionsStore, DeleteRemovesTheKeyAndKeepsItsParent) {
   PutDword("gSaveMethod", 1);
-  PutRaw(Store(), kCurrentUser, kKey + "\\below", "x", kRegDword, Dword(1));
+  PutRaw(Store(), OptionsRoot(), OptionsPath() + "\\below", "x", kRegDword, Dword(1));
   TRegistry reg(Store());
-  DeleteOptions(reg);
-  EXPECT_FALSE(KeyExists(Store(), kCurrentUser, kKey));
-  EXPECT_TRUE(KeyExists(Store(), kCurrentUser, "Software\\Tallgrove"));
-  DeleteOptions(reg);  // nothing there: nothing reported
+  DeleteOptions(reg, OptionsAt());
+  EXPECT_FALSE(KeyExists(Store(), OptionsRoot(), OptionsPath()));
+  EXPECT_TRUE(KeyExists(Store(), OptionsRoot(), OptionsParent()));
+  DeleteOptions(reg, OptionsAt());  // nothing there: nothing reported
   EXPECT_FALSE(Load().gRegistered);
 }
 
-STORE_SUITE(OptionsStore);
+OPTIONS_STORE_SUITE(OptionsStore);
 
 TEST(SaveMethod, RowsThreeAndFourSwapTheirCodes) {
   const std::pair<int, std::int32_t> rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {4, 3}, {-1, 0}, {5, 0}};

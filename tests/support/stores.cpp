@@ -1,5 +1,7 @@
 #include "tests/support/stores.h"
 
+#include "settings/options_location.h"
+
 #ifdef _WIN32
 #include "settings/win_registry_store.h"
 #endif
@@ -8,7 +10,7 @@ namespace testing_support {
 
 using namespace settings;
 
-std::vector<StoreKind> AllStores() {
+std::vector<StoreParam> AllStores() {
 #ifdef _WIN32
   return {StoreKind::Memory, StoreKind::Memory932, StoreKind::Windows};
 #else
@@ -16,11 +18,19 @@ std::vector<StoreKind> AllStores() {
 #endif
 }
 
-std::string StoreName(const ::testing::TestParamInfo<StoreKind>& info) {
-  switch (info.param) {
-    case StoreKind::Memory: return "Memory";
-    case StoreKind::Memory932: return "Memory932";
-    case StoreKind::Windows: return "Windows";
+std::vector<StoreParam> AllStoresBothUsers() {
+  std::vector<StoreParam> params;
+  for (const StoreParam& store : AllStores())
+    for (const bool otherUser : {false, true}) params.emplace_back(store.kind, otherUser);
+  return params;
+}
+
+std::string StoreName(const ::testing::TestParamInfo<StoreParam>& info) {
+  const std::string user = info.param.otherUser ? "OtherUser" : "";
+  switch (info.param.kind) {
+    case StoreKind::Memory: return "Memory" + user;
+    case StoreKind::Memory932: return "Memory932" + user;
+    case StoreKind::Windows: return "Windows" + user;
   }
   return "Unknown";
 }
@@ -91,7 +101,7 @@ void ExpectRegistryError(const std::function<void()>& action, const std::string&
 }
 
 void StoreTest::SetUp() {
-  store_ = MakeStore(GetParam());
+  store_ = MakeStore(GetParam().kind);
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = std::string(info->test_suite_name()) + "." + info->name();
   for (char& c : name)
@@ -100,6 +110,19 @@ void StoreTest::SetUp() {
   classesScratch_ = "VintrelTests." + name;
   AlsoWipe(kCurrentUser, userScratch_);
   AlsoWipe(kClassesRoot, classesScratch_);
+  if (!GetParam().otherUser) return;
+  AlsoWipe(kUsers, kOtherUserSid);
+  Key hive = 0;
+  if (store_->CreateKey(kUsers, kOtherUserSid, kKeyAllAccess, hive) != kSuccess)
+    GTEST_SKIP() << "no key can be made under HKEY_USERS here (Windows keeps it for loaded hives)";
+  store_->CloseKey(hive);
+  optionsAt_ = FindOptionsLocation(*store_, kProgramUserSid, kOtherUserSid);
+  ASSERT_EQ(optionsAt_.root, kUsers);
+}
+
+std::string StoreTest::OptionsParent() const {
+  const std::string path = OptionsPath();
+  return path.substr(0, path.rfind('\\'));
 }
 
 void StoreTest::AlsoWipe(Key root, const std::string& path) {

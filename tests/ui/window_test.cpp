@@ -157,6 +157,22 @@ TEST_F(WindowTest, OkCommitsWhatTheWindowShowsAndCloses) {
   EXPECT_TRUE(host.errors.empty());
 }
 
+// The options location chosen at start-up serves both loading and OK.
+TEST_F(WindowTest, LoadAndOkUseTheOptionsLocationTheWindowIsGiven) {
+  const settings::OptionsLocation other{settings::kUsers,
+                                        std::string("\\") + testing_support::kOtherUserSid + settings::kOptionsKey};
+  PutRaw(store, settings::kUsers, other.path.substr(1), "gHotKey_90", settings::kRegDword, Dword('Q'));
+  main = std::make_unique<ui::TFm_main>(host, store, other);
+  ui::Fm_main = main.get();
+  EXPECT_TRUE(main->gRegistered);
+  EXPECT_EQ(main->gHotKey_90, 'Q');
+  main->gHotKey_180 = '5';
+  Click(*main, Main("Btn_OK"));
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(GetRaw(store, settings::kUsers, other.path.substr(1), "gHotKey_180").data, Dword('5'));
+  EXPECT_FALSE(testing_support::KeyExists(store, kCurrentUser, "Software\\Tallgrove"));
+}
+
 TEST_F(WindowTest, FailedCommitShowsTheErrorAndKeepsTheWindowOpen) {
   store.RefuseKey(kCurrentUser, kOptions);
   Build();

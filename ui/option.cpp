@@ -38,21 +38,13 @@ void TFm_main::ResolveControls() {
 }
 
 void TFm_main::FormCreate(HWND) {
-  settings::LoadedOptions loaded;
+  const settings::LoadedOptions loaded = settings::LoadOptions(store_);
   // The window shows what could be read and rows that match the wish, also when a value
   // could not be read; the error then goes on to the error box.
-  const auto show = [&] {
-    ShowOptions(loaded.options);
-    gRegistered = loaded.gRegistered;
-    UpdateRegistControls();
-  };
-  try {
-    settings::LoadOptions(store_, loaded);
-  } catch (...) {
-    show();
-    throw;
-  }
-  show();
+  ShowOptions(loaded.options);
+  gRegistered = loaded.gRegistered;
+  UpdateRegistControls();
+  if (loaded.failure) std::rethrow_exception(loaded.failure);
 }
 
 void TFm_main::UpdateRegistControls() {

@@ -22,7 +22,7 @@ TEST_P(CommitTest, RegisterWritesTheHandlerKeysAndTheOptions) {
   EXPECT_FALSE(testing_support::GetRaw(Store(), kClassesRoot, "*", "").exists) << "the default value of \"*\"";
 
   LoadedOptions loaded;
-  LoadOptions(Store(), loaded);
+  testing_support::LoadOrRaise(Store(), loaded);
   EXPECT_TRUE(loaded.gRegistered);
   EXPECT_EQ(loaded.options, Chosen());
 }

@@ -30,7 +30,7 @@ protected:
   void PutDword(const char* name, std::uint32_t value) { PutRaw(Store(), kCurrentUser, kKey, name, kRegDword, Dword(value)); }
   LoadedOptions Load() {
     LoadedOptions loaded;
-    LoadOptions(Store(), loaded);
+    testing_support::LoadOrRaise(Store(), loaded);
     return loaded;
   }
 };
@@ -120,7 +120,7 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   PutDword("gAddMenu180", 1);
   LoadedOptions loaded;
   try {
-    LoadOptions(Store(), loaded);
+    testing_support::LoadOrRaise(Store(), loaded);
     ADD_FAILURE() << "no exception";
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message(), "'gAllowBreakDCF' のデータ型が不正です");
@@ -134,7 +134,7 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   EXPECT_TRUE(loaded.gRegistered);
 
   PutRaw(Store(), kCurrentUser, kKey, "gAllowBreakDCF", kRegDword, Dword(1));
-  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), loaded); }, "'gHotKey_90' の取得に失敗しました");
+  testing_support::ExpectRegistryError([&] { testing_support::LoadOrRaise(Store(), loaded); }, "'gHotKey_90' の取得に失敗しました");
 }
 
 TEST_P(OptionsStore, DeleteRemovesTheKeyAndKeepsItsParent) {

@@ -114,4 +114,9 @@ void StoreTest::TearDown() {
   }
 }
 
+void LoadOrRaise(settings::RegistryStore& store, settings::LoadedOptions& loaded) {
+  loaded = settings::LoadOptions(store);
+  if (loaded.failure) std::rethrow_exception(loaded.failure);
+}
+
 }  // namespace testing_support

@@ -25,7 +25,6 @@ inline constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 inline constexpr std::uint32_t kKeyRead = 0x20019;       // KEY_READ
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;  // KEY_ALL_ACCESS
 
-inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;

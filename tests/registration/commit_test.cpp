@@ -72,7 +72,7 @@ TEST_P(CommitTest, JpegTypeCleanup) {
                                                 {Jpg::NoDefault, ".jpg without a default value"},
                                                 {Jpg::EmptyDefault, ".jpg with an empty default value"},
                                                 {Jpg::NamesJpegfile, ".jpg naming jpegfile"}};
-  const std::string handler = std::string("\\shellex\\ContextMenuHandlers\\") + kHandlerName;
+  const std::string handler = std::string("\\") + kHandlerSubPath;
   const std::string other = "\\shellex\\ContextMenuHandlers\\" + OtherHandler();
   for (const auto& [state, what] : states) {
     for (const bool registered : {true, false}) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/version.h"
 #include "ui/app_text.h"
 #include "ui/layout.h"
 #include "ui/shortcut.h"
@@ -223,6 +224,14 @@ TEST(Layout, MainWindowFlattensGroupBoxesInTabOrder) {
       "chk_AllowAdjustMCU", "Lbl_AllowAdjustMCU", "Chk_NotShowWarning", "Label1", "Btn_OK", "Btn_Cancel", "Btn_Sub"};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(form.Find("cbo_SaveMethod")->items.size(), 5u);
+}
+
+// The caption keeps its own text; the version it names is the program's.
+TEST(Layout, MainWindowCaptionNamesTheProgramsVersion) {
+  const std::string caption = ParseLayout(SourceFile("ui/option.layout")).caption;
+  const std::string tail = std::string(" Version ") + VT_VERSION_TEXT;
+  ASSERT_GE(caption.size(), tail.size());
+  EXPECT_EQ(caption.substr(caption.size() - tail.size()), tail) << caption;
 }
 
 TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {

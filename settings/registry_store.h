@@ -38,6 +38,7 @@ inline constexpr long kFileNotFound = 2;
 inline constexpr long kAccessDenied = 5;
 inline constexpr long kInvalidHandle = 6;
 inline constexpr long kInvalidParameter = 87;
+inline constexpr long kBadPathName = 161;
 inline constexpr long kMoreData = 234;
 inline constexpr long kNoMoreItems = 259;
 inline constexpr long kKeyDeleted = 1018;

@@ -54,7 +54,7 @@ Program Program::Start(const std::wstring& exePath, std::optional<WORD> showComm
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    throw std::runtime_error("cannot start " + Narrow(exePath) + ", error " + std::to_string(GetLastError()));
+    throw std::runtime_error("cannot start " + ui::Utf8(exePath) + ", error " + std::to_string(GetLastError()));
   }
   CloseHandle(info.hThread);
   return Program(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
@@ -261,27 +261,12 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 std::wstring WindowsPath(const std::string& path) {
-  std::wstring wide = Widen(path);
+  std::wstring wide = ui::Wide(path);
   bool unixPath = !wide.empty() && wide.front() == L'/';
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
   return unixPath ? L"Z:" + wide : wide;
 }
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
 
 }  // namespace e2e

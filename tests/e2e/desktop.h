@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/win.h"  // Wide, Utf8
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -112,7 +114,5 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM 
 // Wine) is taken through drive Z:; a Windows one may come with forward slashes.
 std::wstring WindowsPath(const std::string& path);
 
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
 
 }  // namespace e2e

@@ -103,12 +103,12 @@ MainWindow MainWindow::Find(HWND window) {
   main.window = window;
   auto button = [&](const wchar_t* text) {
     HWND found = FindControl(window, L"Button", text);
-    EXPECT_NE(found, nullptr) << "no single button " << Narrow(text);
+    EXPECT_NE(found, nullptr) << "no single button " << ui::Utf8(text);
     return found;
   };
   auto label = [&](const wchar_t* text) {
     HWND found = FindControl(window, L"Static", text);
-    EXPECT_NE(found, nullptr) << "no single label " << Narrow(text);
+    EXPECT_NE(found, nullptr) << "no single label " << ui::Utf8(text);
     return found;
   };
   main.regist = button(L"登録");
@@ -138,11 +138,11 @@ SubWindow SubWindow::Find(HWND window) {
   // Each field sits on the line of its label.
   auto fieldBeside = [&](const wchar_t* labelText) -> HWND {
     HWND label = FindControl(window, L"Static", labelText);
-    EXPECT_NE(label, nullptr) << "no label " << Narrow(labelText);
+    EXPECT_NE(label, nullptr) << "no label " << ui::Utf8(labelText);
     if (!label) return nullptr;
     for (HWND field : Descendants(window, HOTKEY_CLASSW))
       if (WindowRect(field).top == WindowRect(label).top) return field;
-    ADD_FAILURE() << "no hot-key field beside " << Narrow(labelText);
+    ADD_FAILURE() << "no hot-key field beside " << ui::Utf8(labelText);
     return nullptr;
   };
   sub.hotKey90 = fieldBeside(L"右回りに回転");
@@ -213,7 +213,7 @@ void FrontTest::WipeKeys() {
 std::wstring FrontTest::FrontExe() { return WindowsPath(VT_FRONT_EXE); }
 
 std::string FrontTest::FrontFolder() {
-  std::string exe = Narrow(FrontExe());
+  std::string exe = ui::Utf8(FrontExe());
   return exe.substr(0, exe.find_last_of('\\') + 1);
 }
 
@@ -313,9 +313,7 @@ SubWindow FrontTest::OpenSub(const MainWindow& main) {
 }
 
 void FrontTest::PutDword(const char* name, std::uint32_t value) {
-  std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-  PutRaw(store_, kCurrentUser, kOptionsKey, name, settings::kRegDword, data);
+  PutRaw(store_, kCurrentUser, kOptionsKey, name, settings::kRegDword, testing_support::Dword(value));
 }
 
 void FrontTest::PutString(const char* name, const std::string& text) { PutText(kCurrentUser, kOptionsKey, name, text); }

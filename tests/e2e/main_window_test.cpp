@@ -25,9 +25,9 @@ bool RowsShow(const MainWindow& main, bool registered) {
 void ExpectRows(const MainWindow& main, bool registered) {
   if (WaitUntil([&] { return RowsShow(main, registered); }, 2s)) return;
   EXPECT_EQ(IsEnabled(main.regist), !registered) << "登録";
-  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << Narrow(TextOf(label));
+  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << ui::Utf8(TextOf(label));
   EXPECT_EQ(IsEnabled(main.unRegist), registered) << "削除";
-  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << Narrow(TextOf(label));
+  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << ui::Utf8(TextOf(label));
 }
 
 void ExpectSaveMethodRow(const MainWindow& main, int row) {
@@ -37,7 +37,7 @@ void ExpectSaveMethodRow(const MainWindow& main, int row) {
 
 void ClickCheck(HWND checkBox, bool expected) {
   Click(checkBox);
-  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << Narrow(TextOf(checkBox));
+  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << ui::Utf8(TextOf(checkBox));
 }
 
 TEST_F(MainWindowTest, FreshSystemShowsTheDefaultsCentredAndCancelWritesNothing) {

@@ -7,6 +7,7 @@
 namespace {
 
 using namespace settings;
+using testing_support::Dword;
 using testing_support::GetRaw;
 using testing_support::KeyExists;
 using testing_support::PutRaw;
@@ -15,11 +16,6 @@ const std::string kKey = std::string(kOptionsKey).substr(1);
 constexpr const char* kNames[] = {"gSaveMethod",     "gAllowBreakDCF",  "gKeepTimeStamp_Create", "gKeepTimeStamp_Write",
                                   "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90",            "gHotKey_180",
                                   "gHotKey_270",     "gAddMenu180"};
-
-std::vector<std::uint8_t> Dword(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-          static_cast<std::uint8_t>(v >> 24)};
-}
 
 class OptionsStore : public testing_support::StoreTest {
 protected:

@@ -57,7 +57,7 @@ Program Program::Start(const std::wstring& exePath, std::optional<WORD> showComm
     throw std::runtime_error("cannot start " + ui::Utf8(exePath) + ", error " + std::to_string(GetLastError()));
   }
   CloseHandle(info.hThread);
-  return Program(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
+  return Program(KernelHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
 }
 
 Program::~Program() {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/handles.h"
 #include "ui/win.h"  // Wide, Utf8
 
 namespace e2e {
@@ -29,10 +30,7 @@ using Millis = std::chrono::milliseconds;
 
 inline constexpr Millis kTimeout = 10s;  // for anything a program does in response to input
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using testing_support::KernelHandle;
 
 // Polls `ready` every few milliseconds until it answers true or the time is up.
 bool WaitUntil(const std::function<bool()>& ready, Millis timeout = kTimeout);
@@ -57,10 +55,10 @@ public:
   void Kill();
 
 private:
-  Program(UniqueHandle process, DWORD processId, DWORD threadId)
+  Program(KernelHandle process, DWORD processId, DWORD threadId)
       : process_(std::move(process)), processId_(processId), threadId_(threadId) {}
 
-  UniqueHandle process_;
+  KernelHandle process_;
   DWORD processId_ = 0;
   DWORD threadId_ = 0;
 };

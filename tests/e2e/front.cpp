@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <sstream>
 #include <thread>
 
+#include "tests/support/registry_tree.h"
 #include "tests/support/stores.h"
 
 #ifndef VT_FRONT_EXE
@@ -47,43 +47,6 @@ constexpr Watched kWatched[] = {
     {kClassesRoot, "vintrel_turnways"},
     {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers"},
 };
-
-HKEY RootHandle(settings::Key root) { return root == kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER; }
-
-struct KeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-void Dump(HKEY base, const std::string& path, std::ostringstream& out) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(base, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return;
-  UniqueKey key(raw);
-  out << "[" << path << "]\n";
-  std::vector<std::string> values;
-  for (DWORD index = 0;; ++index) {
-    char name[512];
-    DWORD nameSize = sizeof name, type = 0, dataSize = 0;
-    if (RegEnumValueA(raw, index, name, &nameSize, nullptr, &type, nullptr, &dataSize) != ERROR_SUCCESS) break;
-    std::vector<BYTE> data(dataSize);
-    RegQueryValueExA(raw, name, nullptr, &type, data.data(), &dataSize);
-    std::ostringstream line;
-    line << "  " << name << " type " << type << " =";
-    for (BYTE byte : data) line << ' ' << static_cast<int>(byte);
-    values.push_back(line.str());
-  }
-  std::sort(values.begin(), values.end());
-  for (const auto& line : values) out << line << "\n";
-  std::vector<std::string> subKeys;
-  for (DWORD index = 0;; ++index) {
-    char name[512];
-    DWORD nameSize = sizeof name;
-    if (RegEnumKeyExA(raw, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    subKeys.emplace_back(name, nameSize);
-  }
-  std::sort(subKeys.begin(), subKeys.end());
-  for (const auto& name : subKeys) Dump(base, path + "\\" + name, out);
-}
 
 std::optional<std::uint32_t> Dword(settings::RegistryStore& store, const char* name) {
   auto raw = GetRaw(store, kCurrentUser, kOptionsKey, name);
@@ -346,13 +309,12 @@ bool FrontTest::Exists(settings::Key root, const std::string& path) { return Key
 void FrontTest::WipeKey(settings::Key root, const std::string& path) { Wipe(store_, root, path); }
 
 std::string FrontTest::Snapshot() {
-  std::ostringstream out;
-  for (const auto& [root, path] : kWatched) {
-    out << (root == kClassesRoot ? "HKCR\\" : "HKCU\\");
-    Dump(RootHandle(root), path, out);
-    out << "\n";
-  }
-  return out.str();
+  std::vector<std::string> lines;
+  for (const auto& [root, path] : kWatched) testing_support::AppendRegistryTree(root, path, lines);
+  std::sort(lines.begin(), lines.end());
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }
 
 std::optional<std::vector<RegLine>> RegExeQuery(const std::string& key) {

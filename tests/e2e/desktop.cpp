@@ -245,10 +245,10 @@ void KeyDown(WORD vk) { Send({KeyInput(vk, false)}); }
 void KeyUp(WORD vk) { Send({KeyInput(vk, true)}); }
 void Tap(WORD vk) { Send({KeyInput(vk, false), KeyInput(vk, true)}); }
 
-void Chord(std::initializer_list<WORD> keys) {
+void Chord(const std::vector<WORD>& keys) {
   std::vector<INPUT> inputs;
   for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(KeyInput(*it, true));
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) inputs.push_back(KeyInput(*it, true));
   Send(std::move(inputs));
 }
 

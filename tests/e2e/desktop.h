@@ -100,7 +100,7 @@ void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void Tap(WORD vk);
 // Presses the keys in order and releases them in reverse (Ctrl+R: {VK_CONTROL, 'R'}).
-void Chord(std::initializer_list<WORD> keys);
+void Chord(const std::vector<WORD>& keys);
 
 // Sends a message and returns its result, failing (nullopt) when the window does not answer
 // within the timeout: a hung program must not hang the test.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/e2e/front.h"
+#include "tests/support/registry_tree.h"
 
 namespace e2e {
 namespace {
@@ -256,11 +257,7 @@ TEST_F(MainWindowTest, ProgramNamedSetupExeIsTitledSetup) {
 // reports it, the window stays open with what was written before, and OK works once the
 // obstacle is gone.
 TEST_F(MainWindowTest, CommitErrorKeepsTheWindowOpenAndOkCanBePressedAgain) {
-  HKEY volatileKey = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVendorKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &volatileKey, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(volatileKey);
+  ASSERT_TRUE(testing_support::CreateVolatileKey(kCurrentUser, kVendorKey));
 
   MainWindow main = Start();
   ASSERT_TRUE(main.window);

@@ -16,14 +16,6 @@ namespace registration_tests {
 using settings::Key;
 
 #ifdef _WIN32
-bool CreateVolatileKey(Key root, const std::string& path) {
-  HKEY created = nullptr;
-  if (RegCreateKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &created, nullptr) != ERROR_SUCCESS)
-    return false;
-  const testing_support::KeyHandle key(created);
-  return true;
-}
 #endif
 
 std::vector<std::string> Snapshot(settings::RegistryStore& store, const std::vector<std::pair<Key, std::string>>& keys) {

@@ -35,4 +35,13 @@ void AppendRegistryTree(settings::Key root, const std::string& path, std::vector
   for (const std::string& subKey : subKeys) AppendRegistryTree(root, path + "\\" + subKey, lines);
 }
 
+bool CreateVolatileKey(settings::Key root, const std::string& path) {
+  HKEY created = nullptr;
+  if (RegCreateKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &created, nullptr) != ERROR_SUCCESS)
+    return false;
+  const KeyHandle key(created);
+  return true;
+}
+
 }  // namespace testing_support

@@ -10,6 +10,10 @@
 
 namespace testing_support {
 
+// Creates the key as volatile. The registry refuses to create a lasting key below it
+// (ERROR_CHILD_MUST_BE_VOLATILE), which is how the tests make it refuse a key.
+bool CreateVolatileKey(settings::Key root, const std::string& path);
+
 void AppendRegistryTree(settings::Key root, const std::string& path, std::vector<std::string>& lines);
 
 }  // namespace testing_support

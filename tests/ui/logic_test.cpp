@@ -193,6 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "tab 0 taken twice"},
                       Fault{"control A label window 0 0 1 1\n on Click A_Click\n", "no event Click here"},
                       Fault{"control A button window 0 0 1 1\n tab 0\n on Change A_Change\n", "no event Change"},
+                      Fault{"control A button window 0 0 1 1\n tab 0\n on Clack A_Click\n", "unknown event: Clack"},
                       Fault{"control A button window 0 0 1 1\n tab 0\n colour red\n", "unknown control property"},
                       Fault{"control A label window 0 0 1 1\n text \"open\n", "unterminated text"},
                       Fault{"control A label window 0 0 x 1\n", "not a number: x"},

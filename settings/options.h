@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -45,13 +46,14 @@ struct Options {
 struct LoadedOptions {
   Options options;
   bool gRegistered = false;
+  std::exception_ptr failure;  // the first read that failed (an ERegistryException), or none
 };
 
 // Reads the options key at `location` read-only. Every value is read; one that is absent or
 // cannot be read keeps its default, and a save-method code outside 0..4 leaves 0. When a read
-// failed, `loaded` still holds everything else and the first failure's ERegistryException is
-// thrown after the last value, with the key closed.
-void LoadOptions(RegistryStore& store, const OptionsLocation& location, LoadedOptions& loaded);
+// failed, the result still holds everything else and, in `failure`, the first failure; the key
+// is closed.
+LoadedOptions LoadOptions(RegistryStore& store, const OptionsLocation& location);
 
 // Opens (creating) the options key at `location` and writes all ten values in their order.
 // Answers false, having written nothing, when the key cannot be opened or created; a refused

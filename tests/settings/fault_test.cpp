@@ -35,7 +35,7 @@ void PrepareOptions(MemoryRegistryStore& store) {
 TEST(Faults, Load) {
   LoadedOptions loaded;
   SweepFaults(
-      PrepareOptions, [&](MemoryRegistryStore& store) { LoadOptions(store, kToday, loaded); },
+      PrepareOptions, [&](MemoryRegistryStore& store) { testing_support::LoadOrRaise(store, kToday, loaded); },
       [&](const FaultRun& run) {
         if (!loaded.gRegistered) {  // the key did not open: nothing read, nothing raised
           EXPECT_FALSE(run.error);
@@ -79,7 +79,7 @@ TEST(Faults, Save) {
                 ASSERT_TRUE(SaveOptions(reg, kToday, Stored()));
                 reg.ClosePath();
                 LoadedOptions loaded;
-                LoadOptions(run.store, kToday, loaded);
+                testing_support::LoadOrRaise(run.store, kToday, loaded);
                 EXPECT_EQ(loaded.options, Stored());
               });
 }

@@ -8,6 +8,7 @@
 namespace {
 
 using namespace settings;
+using testing_support::Dword;
 using testing_support::GetRaw;
 using testing_support::KeyExists;
 using testing_support::PutRaw;
@@ -15,11 +16,6 @@ using testing_support::PutRaw;
 constexpr const char* kNames[] = {"gSaveMethod",     "gAllowBreakDCF",  "gKeepTimeStamp_Create", "gKeepTimeStamp_Write",
                                   "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90",            "gHotKey_180",
                                   "gHotKey_270",     "gAddMenu180"};
-
-std::vector<std::uint8_t> Dword(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-          static_cast<std::uint8_t>(v >> 24)};
-}
 
 class OptionsStore : public testing_support::StoreTest {
 protected:
@@ -32,7 +28,7 @@ protected:
   }
   LoadedOptions Load() {
     LoadedOptions loaded;
-    LoadOptions(Store(), OptionsAt(), loaded);
+    testing_support::LoadOrRaise(Store(), OptionsAt(), loaded);
     return loaded;
   }
 };
@@ -123,7 +119,7 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   PutDword("gAddMenu180", 1);
   LoadedOptions loaded;
   try {
-    LoadOptions(Store(), OptionsAt(), loaded);
+    testing_support::LoadOrRaise(Store(), OptionsAt(), loaded);
     ADD_FAILURE() << "no exception";
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message(), "'gAllowBreakDCF' のデータ型が不正です");
@@ -137,7 +133,7 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   EXPECT_TRUE(loaded.gRegistered);
 
   PutRaw(Store(), OptionsRoot(), OptionsPath(), "gAllowBreakDCF", kRegDword, Dword(1));
-  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), OptionsAt(), loaded); },
+  testing_support::ExpectRegistryError([&] { testing_support::LoadOrRaise(Store(), OptionsAt(), loaded); },
                                        "'gHotKey_90' の取得に失敗しました");
 }
 

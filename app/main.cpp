@@ -1,6 +1,6 @@
-// The program: the application object, the main settings window (which loads the settings
-// while it is created), the detail dialog (hidden), then the run loop until the main window
-// closes.
+// The program: its DPI awareness, the application object, the main settings window (which
+// loads the settings while it is created), the detail dialog (hidden), then the run loop until
+// the main window closes.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "app/dpi_awareness.h"
 #include "settings/win_registry_store.h"
 #include "ui/option.h"
 #include "ui/sub.h"
@@ -35,6 +36,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearch();
+  app::DeclareDpiAwareness();  // best effort: without it the system scales the windows itself
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&controls);
 

@@ -1,12 +1,15 @@
 // Both windows as their layouts build them, checked control by control against the tables the
 // windows are drawn from: class, text, position within the window's client area, font, tab
-// order, handler and control ID.
+// order, handler and control ID. The tables are at 96 dpi; at another dpi every figure is
+// scaled as the layouts are (ui/scale.h, whose own table checks the rounding).
 #include <algorithm>
 #include <cwctype>
 
 #include "tests/ui/window_fixture.h"
 #include "ui/control_ids.h"
+#include "ui/dpi.h"
 #include "ui/layout.h"
+#include "ui/scale.h"
 
 namespace {
 
@@ -84,8 +87,15 @@ RECT ClientBounds(HWND form, HWND control) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// The row's rectangle at the window's dpi, as left, top, right, bottom.
+RECT Expected(const Row& row, int dpi) {
+  const Rect r = ScaleRect({row.bounds.left, row.bounds.top, row.bounds.right, row.bounds.bottom}, dpi);
+  return {r.left, r.top, r.left + r.width, r.top + r.height};
+}
+
 void CheckRows(const Form& form, const Row* begin, const Row* end) {
   HWND hwnd = form.Handle();
+  const int dpi = WindowDpi(hwnd);
   for (const Row* row = begin; row != end; ++row) {
     SCOPED_TRACE(row->name);
     HWND control = form.Control(row->name);
@@ -96,14 +106,17 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
     }
     EXPECT_EQ(GetDlgCtrlID(control), row->id);
 
-    const RECT r = ClientBounds(hwnd, control);
-    EXPECT_EQ(r.left, row->bounds.left);
-    EXPECT_EQ(r.top, row->bounds.top);
+    RECT r = ClientBounds(hwnd, control);
+    r.right += r.left;
+    r.bottom += r.top;
+    const RECT expected = Expected(*row, dpi);
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
     if (ClassName(control) == L"Static") {
       // A label is sized to its text: as laid out, or larger where this system's font for the
       // face is wider; the whole text always fits.
-      EXPECT_GE(r.right, row->bounds.right);
-      EXPECT_GE(r.bottom, row->bounds.bottom);
+      EXPECT_GE(r.right, expected.right);
+      EXPECT_GE(r.bottom, expected.bottom);
       HDC dc = GetDC(control);
       HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
       const std::wstring text = WindowText(control);
@@ -111,11 +124,11 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
       SelectObject(dc, old);
       ReleaseDC(control, dc);
-      EXPECT_LE(extent.cx, r.right);
-      EXPECT_EQ(r.right, std::max(row->bounds.right, extent.cx));
+      EXPECT_LE(extent.cx, r.right - r.left);
+      EXPECT_EQ(r.right - r.left, std::max(expected.right - expected.left, extent.cx));
     } else {
-      EXPECT_EQ(r.right, row->bounds.right) << "width";
-      EXPECT_EQ(r.bottom, row->bounds.bottom) << "height";
+      EXPECT_EQ(r.right, expected.right) << "width";
+      EXPECT_EQ(r.bottom, expected.bottom) << "height";
     }
 
     LOGFONTW font{};
@@ -123,7 +136,7 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
     ASSERT_NE(handle, nullptr);
     ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
     EXPECT_EQ(Utf8(font.lfFaceName), row->face);
-    EXPECT_EQ(font.lfHeight, -row->height) << "a character height";
+    EXPECT_EQ(font.lfHeight, -ScalePixels(row->height, dpi)) << "a character height";
     EXPECT_EQ(font.lfWeight, row->bold ? FW_BOLD : FW_NORMAL);
     EXPECT_EQ(font.lfCharSet, row->charset);
 
@@ -150,8 +163,9 @@ void CheckWindow(const Form& form, const char* caption, int width, int height) {
   EXPECT_EQ(Utf8(WindowText(hwnd)), caption);
   RECT client{};
   GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right, width);
-  EXPECT_EQ(client.bottom, height);
+  const int dpi = WindowDpi(hwnd);
+  EXPECT_EQ(client.right, ScalePixels(width, dpi));
+  EXPECT_EQ(client.bottom, ScalePixels(height, dpi));
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
             static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -166,7 +180,7 @@ void CheckWindow(const Form& form, const char* caption, int width, int height) {
   LOGFONTW font{};
   ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
   EXPECT_EQ(Utf8(font.lfFaceName), kGothic);
-  EXPECT_EQ(font.lfHeight, -12);
+  EXPECT_EQ(font.lfHeight, -ScalePixels(12, dpi));
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
 }
 
@@ -193,7 +207,7 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     EXPECT_EQ(Utf8(text), rows[i]);
   }
-  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), 15);
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), ScalePixels(15, WindowDpi(main->Handle())));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(combo, GWL_STYLE)) & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("chk_AllowBreakDCF"), GWL_STYLE)) & BS_TYPEMASK,
             static_cast<DWORD>(BS_AUTOCHECKBOX));

@@ -1,13 +1,12 @@
-// The windows' portable rules: the layout format and its scaling, the shortcut values of the hot-key fields,
-// the application title and the error box text.
-#include <fstream>
-#include <sstream>
+// The windows' portable rules: the layout format and its scaling, the shortcut values of the
+// hot-key fields, the application title and the error box text.
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/source_file.h"
 #include "ui/app_text.h"
 #include "ui/layout.h"
 #include "ui/scale.h"
@@ -16,18 +15,7 @@
 namespace {
 
 using namespace ui;
-
-std::string SourceFile(const std::string& path) {
-#ifdef _WIN32
-  const std::string root = std::string("Z:") + VT_SOURCE_DIR;
-#else
-  const std::string root = VT_SOURCE_DIR;
-#endif
-  std::ifstream in(root + "/" + path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_support::SourceFile;
 
 // --- Shortcut values -------------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "settings/exception.h"
+#include "ui/dpi.h"
 
 namespace ui {
 namespace {
@@ -14,6 +15,9 @@ namespace {
 constexpr std::size_t kWindow = static_cast<std::size_t>(-1);
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kFormExStyle = WS_EX_WINDOWEDGE;
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4  // Windows 10 1703
+#endif
 
 struct KindClass {
   const wchar_t* className;
@@ -155,12 +159,15 @@ void Form::Build() {
   }
 
   RegisterClass();
-  RECT frame{0, 0, def_.clientWidth, def_.clientHeight};
-  AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+  scaled_ = ScaleForm(def_, SystemDpi());
+  const RECT frame = Frame(scaled_.dpi);
   HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
                               0, 0, frame.right - frame.left, frame.bottom - frame.top, host_.Owner(), nullptr,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
+  // A monitor of its own may have another dpi than the system's.
+  if (const int dpi = WindowDpi(hwnd); dpi != scaled_.dpi) scaled_ = ScaleForm(def_, dpi);
+  FitClientArea();
   HICON icon = host_.Icon();
   if (!def_.icon.empty()) {
     icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0,
@@ -170,11 +177,11 @@ void Form::Build() {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(def_.font)), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(scaled_.font)), FALSE);
   // Labels are measured on one memory DC like the screen's: cheaper than a DC of each label's.
   const DcHandle measure(CreateCompatibleDC(nullptr));
   if (!measure) throw std::runtime_error("cannot create a device context for " + def_.className);
-  for (const PlacedControl& placed : placed_) CreateControl(placed, measure.get());
+  for (std::size_t i = 0; i < placed_.size(); ++i) CreateControl(i, measure.get());
   CenterOnScreen();
 
   for (const Binding& b : bindings_) {
@@ -187,51 +194,23 @@ void Form::Build() {
   }
 }
 
-void Form::CreateControl(const PlacedControl& placed, HDC measure) {
-  const ControlSpec& def = *placed.def;
+void Form::CreateControl(std::size_t index, HDC measure) {
+  const ControlSpec& def = *placed_[index].def;
+  const ScaledControl& scaled = scaled_.controls[index];
   const KindClass kc = ClassOf(def.kind);
-  int height = placed.bounds.height;
   // A drop-down list's height at creation includes its list.
-  if (def.kind == ControlKind::ComboBox)
-    height += static_cast<int>(def.items.size()) * std::max(def.itemHeight, def.font.height) + 2;
+  const int height = scaled.bounds.height + scaled.listHeight;
   HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
-                                 placed.bounds.left, placed.bounds.top, placed.bounds.width, height, Handle(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(placed.id)), GetModuleHandleW(nullptr),
+                                 scaled.bounds.left, scaled.bounds.top, scaled.bounds.width, height, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(scaled.id)), GetModuleHandleW(nullptr),
                                  nullptr);
   if (!control) throw std::runtime_error("cannot create control " + def.name);
   controls_.push_back(control);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(def.font)), FALSE);
   switch (def.kind) {
-    case ControlKind::Label: {
-      // A label is sized to its one line of text: never smaller than laid out, and larger where
-      // the system's font for the face is wider than the one the layout was made with.
-      HGDIOBJ old = SelectObject(measure, Font(def.font));
-      const std::wstring text = Wide(def.text);
-      SIZE extent{};
-      GetTextExtentPoint32W(measure, text.c_str(), static_cast<int>(text.size()), &extent);
-      SelectObject(measure, old);
-      const int width = std::max(placed.bounds.width, static_cast<int>(extent.cx));
-      const int labelHeight = std::max(placed.bounds.height, static_cast<int>(extent.cy));
-      if (width != placed.bounds.width || labelHeight != placed.bounds.height)
-        SetWindowPos(control, nullptr, 0, 0, width, labelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
-    }
-    case ControlKind::ComboBox: {
+    case ControlKind::ComboBox:
       for (const std::string& item : def.items)
         SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-      // The closed box takes the layout's height: the selection field gives the difference.
-      // Systems differ in what the field's height includes, so correct by what is measured.
-      LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      for (int tries = 0; tries < 4 && field > 0; ++tries) {
-        RECT r{};
-        GetWindowRect(control, &r);
-        const LRESULT excess = (r.bottom - r.top) - placed.bounds.height;
-        if (excess == 0 || field - excess <= 0) break;
-        field -= excess;
-        SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-      }
       break;
-    }
     case ControlKind::HotKey: {
       // Every modifier combination is refused and replaced by none: a key pressed with
       // modifiers is taken as the bare key.
@@ -243,6 +222,73 @@ void Form::CreateControl(const PlacedControl& placed, HDC measure) {
     default:
       break;
   }
+  PlaceControl(index, measure);
+}
+
+void Form::PlaceControl(std::size_t index, HDC measure) {
+  const ControlSpec& def = *placed_[index].def;
+  const ScaledControl& scaled = scaled_.controls[index];
+  HWND control = controls_[index];
+  HFONT font = Font(scaled.font);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  int width = scaled.bounds.width;
+  int height = scaled.bounds.height + scaled.listHeight;
+  if (def.kind == ControlKind::Label) {
+    // A label is sized to its one line of text: never smaller than laid out, and larger where
+    // the system's font for the face is wider than the one the layout was made with.
+    HGDIOBJ old = SelectObject(measure, font);
+    const std::wstring text = Wide(def.text);
+    SIZE extent{};
+    GetTextExtentPoint32W(measure, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(measure, old);
+    width = std::max(width, static_cast<int>(extent.cx));
+    height = std::max(height, static_cast<int>(extent.cy));
+  }
+  SetWindowPos(control, nullptr, scaled.bounds.left, scaled.bounds.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (def.kind == ControlKind::ComboBox) {
+    SendMessageW(control, CB_SETITEMHEIGHT, 0, scaled.itemHeight);
+    // The closed box takes the layout's height: the selection field gives the difference.
+    // Systems differ in what the field's height includes, so correct by what is measured.
+    LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int tries = 0; tries < 4 && field > 0; ++tries) {
+      RECT r{};
+      GetWindowRect(control, &r);
+      const LRESULT excess = (r.bottom - r.top) - scaled.bounds.height;
+      if (excess == 0 || field - excess <= 0) break;
+      field -= excess;
+      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+  }
+}
+
+RECT Form::Frame(int dpi) const {
+  return FrameAround(ScalePixels(def_.clientWidth, dpi), ScalePixels(def_.clientHeight, dpi), kFormStyle,
+                     kFormExStyle, dpi);
+}
+
+void Form::FitClientArea() {
+  RECT client{};
+  RECT outer{};
+  GetClientRect(Handle(), &client);
+  GetWindowRect(Handle(), &outer);
+  const int dx = scaled_.clientWidth - client.right;
+  const int dy = scaled_.clientHeight - client.bottom;
+  if (dx == 0 && dy == 0) return;
+  SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == scaled_.dpi) return;
+  scaled_ = ScaleForm(def_, dpi);
+  // The old fonts stay until every control has its new one.
+  const std::vector<std::pair<FontSpec, FontHandle>> old = std::move(fonts_);
+  fonts_.clear();
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(scaled_.font)), FALSE);
+  const DcHandle measure(CreateCompatibleDC(nullptr));
+  if (!measure) throw std::runtime_error("cannot create a device context for " + def_.className);
+  for (std::size_t i = 0; i < controls_.size(); ++i) PlaceControl(i, measure.get());
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form::CenterOnScreen() {
@@ -286,11 +332,11 @@ void Form::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void Form::MeasureItem(MEASUREITEMSTRUCT& item) const {
-  for (const PlacedControl& placed : placed_) {
-    if (placed.id != static_cast<int>(item.CtlID)) continue;
-    const int rows = placed.def->itemHeight > 0 ? placed.def->itemHeight : placed.def->font.height;
+  for (const ScaledControl& scaled : scaled_.controls) {
+    if (scaled.id != static_cast<int>(item.CtlID)) continue;
     // The selection field: the closed box's height less its frame.
-    item.itemHeight = static_cast<UINT>(item.itemID == static_cast<UINT>(-1) ? std::max(1, placed.bounds.height - 6) : rows);
+    item.itemHeight = static_cast<UINT>(item.itemID == static_cast<UINT>(-1) ? std::max(1, scaled.bounds.height - 6)
+                                                                             : scaled.itemHeight);
   }
 }
 
@@ -333,7 +379,8 @@ void Form::DrawLabel(const DRAWITEMSTRUCT& item) const {
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &rc, kFormat);
   } else {
     RECT shifted = rc;
-    OffsetRect(&shifted, 1, 1);
+    const int offset = EmbossOffset(scaled_.dpi);
+    OffsetRect(&shifted, offset, offset);
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &shifted, kFormat);
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
@@ -380,6 +427,22 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_GETDPISCALEDSIZE: {
+      // The size the window takes at the new dpi, for the rectangle WM_DPICHANGED suggests.
+      const RECT frame = Frame(static_cast<int>(wParam));
+      auto* size = reinterpret_cast<SIZE*>(lParam);
+      size->cx = frame.right - frame.left;
+      size->cy = frame.bottom - frame.top;
+      return TRUE;
+    }
+    case WM_DPICHANGED: {
+      ApplyDpi(HIWORD(wParam));
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      FitClientArea();
+      return 0;
+    }
     default:
       break;
   }

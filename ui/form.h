@@ -8,6 +8,8 @@
 // - A change that the program makes inside a QuietScope reports no Change event.
 // - Disabled labels are drawn embossed; focus is restored to the last focused control, or the
 //   first in tab order, whenever the window is activated.
+// - The window is laid out at its dpi (ui/scale.h) and laid out anew, with new fonts, when it
+//   moves to a monitor of another dpi (WM_DPICHANGED); the fonts of the old dpi are deleted.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "ui/layout.h"
+#include "ui/scale.h"
 #include "ui/win.h"
 
 namespace ui {
@@ -50,6 +53,8 @@ public:
 
   HWND Handle() const { return window_.get(); }
   const FormSpec& Definition() const { return def_; }
+  int Dpi() const { return scaled_.dpi; }                    // the dpi the window is laid out for
+  std::size_t FontsHeld() const { return fonts_.size(); }  // distinct fonts of the layout
   HWND Control(std::string_view name) const;  // throws for an unknown name
   // The handler bound to a control's (or the window's, name "") event; empty when none.
   std::string BoundHandler(std::string_view control, std::string_view event) const;
@@ -96,7 +101,14 @@ private:
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RegisterClass() const;
   HFONT Font(const FontSpec& def);
-  void CreateControl(const PlacedControl& placed, HDC measure);
+  void CreateControl(std::size_t index, HDC measure);
+  // Font, place and size of a control at the window's dpi.
+  void PlaceControl(std::size_t index, HDC measure);
+  // Lays the window's controls out at `dpi` with fonts made for it; the old fonts go.
+  void ApplyDpi(int dpi);
+  // Makes the client area the layout's at the window's dpi, the top-left corner kept.
+  void FitClientArea();
+  RECT Frame(int dpi) const;
   void Fire(std::size_t control, std::string_view event, HWND sender);
   void OnCommand(WPARAM wParam, LPARAM lParam);
   void DrawLabel(const DRAWITEMSTRUCT& item) const;
@@ -105,6 +117,7 @@ private:
 
   FormSpec def_;
   std::vector<PlacedControl> placed_;
+  ScaledForm scaled_;  // placed_ at the window's dpi, in the same order
   std::vector<HWND> controls_;  // as placed_
   std::vector<Binding> bindings_;
   std::vector<std::pair<FontSpec, FontHandle>> fonts_;

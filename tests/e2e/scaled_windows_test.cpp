@@ -79,8 +79,9 @@ TEST_P(ScaledWindowsTest, BothWindowsAreLaidOutAtTheSystemDpi) {
 
 // The title and a Japanese label, drawn at 96 dpi and then at the test's: the ink is wider by
 // the scale, give or take a tenth (glyphs are hinted to whole pixels at each size).
-TEST_P(ScaledWindowsTest, TextIsDrawnLargerByTheScale) {
-  if (Dpi() == ui::kLayoutDpi) GTEST_SKIP() << "the 96-dpi drawing is the measure";
+class LargerTextTest : public ScaledFrontTest {};
+
+TEST_P(LargerTextTest, TextIsDrawnLargerByTheScale) {
   const auto measure = [&](int dpi) {
     UseSystemDpi(dpi);
     MainWindow main = Start();
@@ -106,6 +107,7 @@ TEST_P(ScaledWindowsTest, TextIsDrawnLargerByTheScale) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, ScaledWindowsTest, kDpis, DpiName);
+INSTANTIATE_TEST_SUITE_P(Dpi, LargerTextTest, ::testing::Values(120, 144, 192), DpiName);
 
 }  // namespace
 }  // namespace e2e

@@ -4,6 +4,7 @@
 // scaled as the layouts are (ui/scale.h, whose own table checks the rounding).
 #include <algorithm>
 #include <cwctype>
+#include <set>
 
 #include "tests/ui/window_fixture.h"
 #include "ui/control_ids.h"
@@ -95,7 +96,7 @@ RECT Expected(const Row& row, int dpi) {
 
 void CheckRows(const Form& form, const Row* begin, const Row* end) {
   HWND hwnd = form.Handle();
-  const int dpi = WindowDpi(hwnd);
+  const int dpi = form.Dpi();
   for (const Row* row = begin; row != end; ++row) {
     SCOPED_TRACE(row->name);
     HWND control = form.Control(row->name);
@@ -163,7 +164,8 @@ void CheckWindow(const Form& form, const char* caption, int width, int height) {
   EXPECT_EQ(Utf8(WindowText(hwnd)), caption);
   RECT client{};
   GetClientRect(hwnd, &client);
-  const int dpi = WindowDpi(hwnd);
+  const int dpi = form.Dpi();
+  EXPECT_EQ(dpi, WindowDpi(hwnd)) << "laid out at the window's dpi";
   EXPECT_EQ(client.right, ScalePixels(width, dpi));
   EXPECT_EQ(client.bottom, ScalePixels(height, dpi));
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
@@ -207,7 +209,7 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     EXPECT_EQ(Utf8(text), rows[i]);
   }
-  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), ScalePixels(15, WindowDpi(main->Handle())));
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), ScalePixels(15, main->Dpi()));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(combo, GWL_STYLE)) & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("chk_AllowBreakDCF"), GWL_STYLE)) & BS_TYPEMASK,
             static_cast<DWORD>(BS_AUTOCHECKBOX));
@@ -229,6 +231,67 @@ TEST_F(WindowTest, DialogMatchesItsTable) {
                                                       "Btn_OK", "Btn_Cancel"}));
   for (const char* field : {"HotKey_90", "HotKey_180", "HotKey_270"})
     EXPECT_EQ(SendMessageW(Sub(field), HKM_GETHOTKEY, 0, 0), 0) << field;
+}
+
+// A move to a monitor of another dpi, ten times there and back: each time the window takes the
+// rectangle the system suggests, lays its controls out at the new dpi with fonts made anew, and
+// deletes the fonts it used before; it holds as many fonts as before.
+std::set<HFONT> FontsInUse(const Form& form) {
+  std::set<HFONT> fonts{reinterpret_cast<HFONT>(SendMessageW(form.Handle(), WM_GETFONT, 0, 0))};
+  for (HWND child = GetWindow(form.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    fonts.insert(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+  return fonts;
+}
+
+void MoveToDpi(Form& form, int dpi) {
+  const RECT frame = FrameAround(ScalePixels(form.Definition().clientWidth, dpi),
+                                 ScalePixels(form.Definition().clientHeight, dpi),
+                                 static_cast<DWORD>(GetWindowLongPtrW(form.Handle(), GWL_STYLE)),
+                                 static_cast<DWORD>(GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE)), dpi);
+  RECT suggested{};
+  GetWindowRect(form.Handle(), &suggested);
+  suggested.left += 10;  // the system's choice of place, which the window takes
+  suggested.right = suggested.left + (frame.right - frame.left);
+  suggested.bottom = suggested.top + (frame.bottom - frame.top);
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT taken{};
+  GetWindowRect(form.Handle(), &taken);
+  EXPECT_EQ(taken.left, suggested.left);
+  EXPECT_EQ(taken.top, suggested.top);
+}
+
+TEST_F(WindowTest, DpiChangesLayBothWindowsOutAnewAndDeleteTheirOldFonts) {
+  Build();
+  struct Window {
+    Form* form;
+    const Row* begin;
+    const Row* end;
+  };
+  for (const Window& w : {Window{main.get(), std::begin(kMainRows), std::end(kMainRows)},
+                          Window{sub.get(), std::begin(kSubRows), std::end(kSubRows)}}) {
+    SCOPED_TRACE(w.form->Definition().className);
+    const std::size_t held = w.form->FontsHeld();
+    for (int round = 0; round < 10; ++round) {
+      for (const int dpi : {144, 96}) {
+        SCOPED_TRACE(dpi);
+        const bool change = w.form->Dpi() != dpi;
+        const std::set<HFONT> before = FontsInUse(*w.form);
+        MoveToDpi(*w.form, dpi);
+        EXPECT_EQ(w.form->Dpi(), dpi);
+        EXPECT_EQ(w.form->FontsHeld(), held);
+        if (change) {
+          for (HFONT old : before) EXPECT_EQ(GetObjectType(old), 0u) << "a font of the old dpi was kept";
+        }
+        if (round > 0 && round < 9) continue;  // the whole layout at the first and the last round
+        RECT client{};
+        GetClientRect(w.form->Handle(), &client);
+        EXPECT_EQ(client.right, ScalePixels(w.form->Definition().clientWidth, dpi));
+        EXPECT_EQ(client.bottom, ScalePixels(w.form->Definition().clientHeight, dpi));
+        CheckRows(*w.form, w.begin, w.end);
+      }
+    }
+  }
+  EXPECT_EQ(SendMessageW(Main("cbo_SaveMethod"), CB_GETITEMHEIGHT, 0, 0), 15);
 }
 
 // A layout that names a handler the window class lacks, or a kind nobody knows, never becomes a

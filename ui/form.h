@@ -2,6 +2,8 @@
 // of the window, its event entries bound by name to the handlers of the window class.
 //
 // - Building throws when the layout names a handler the class does not have, or is faulty.
+// - After its controls are created the window class resolves the ones it works with
+//   (ResolveControls); a control the layout lacks fails the building there.
 // - The window's `Create` handler runs at the end of the construction, before anything is shown;
 //   an exception from it, or from any handler run while a message is dispatched, is shown in
 //   the host's error box and the window goes on as if the handler had returned.
@@ -10,6 +12,9 @@
 //   first in tab order, whenever the window is activated.
 // - The window is laid out at its dpi (ui/scale.h) and laid out anew, with new fonts, when it
 //   moves to a monitor of another dpi (WM_DPICHANGED); the fonts of the old dpi are deleted.
+//
+// form.cpp: construction, the window procedure and focus; form_events.cpp: binding and
+// dispatch of the layout's events.
 #pragma once
 
 #include <windows.h>
@@ -21,29 +26,14 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/font_cache.h"
+#include "ui/host.h"
 #include "ui/layout.h"
+#include "ui/message_loop.h"
 #include "ui/scale.h"
 #include "ui/win.h"
 
 namespace ui {
-
-// What the windows need of the application object.
-class Host {
-public:
-  virtual ~Host() = default;
-  virtual HWND Owner() const = 0;  // owns every form
-  virtual HICON Icon() const = 0;  // for forms without an icon of their own
-  virtual void ShowError(const std::string& message) = 0;  // message as the exception gave it
-  virtual void Minimize() = 0;
-  virtual void MainFormClosed() = 0;
-};
-
-// Shows the exception being handled (call inside a catch block only).
-void ShowCurrentException(Host& host) noexcept;
-
-// One message of the run loop or a modal loop: dialog keyboard navigation for the program's
-// windows, except that Enter clicks the focused push button only and Escape does nothing.
-void ProcessMessage(MSG& msg);
 
 class Form {
 public:
@@ -53,13 +43,15 @@ public:
 
   HWND Handle() const { return window_.get(); }
   const FormSpec& Definition() const { return def_; }
-  int Dpi() const { return scaled_.dpi; }                    // the dpi the window is laid out for
-  std::size_t FontsHeld() const { return fonts_.size(); }  // distinct fonts of the layout
+  int Dpi() const { return scaled_.dpi; }                  // the dpi the window is laid out for
+  std::size_t FontsHeld() const { return fonts_.Size(); }  // one per distinct font of the layout
   HWND Control(std::string_view name) const;  // throws for an unknown name
   // The handler bound to a control's (or the window's, name "") event; empty when none.
-  std::string BoundHandler(std::string_view control, std::string_view event) const;
+  std::string BoundHandler(std::string_view control, Event event) const;
 
   void Close() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+  // Enter: clicks `focus` when it is an enabled push button of this window.
+  void ClickFocusedButton(HWND focus);
   static Form* FromHandle(HWND hwnd);
 
   class QuietScope {
@@ -76,12 +68,13 @@ public:
 protected:
   Form(Host& host, std::string_view layoutText);
 
-  // Creates the window (hidden) and its controls, binds the handlers and runs `Create`. Called
-  // by the window class at the end of its constructor.
+  // Creates the window (hidden) and its controls, binds the handlers, resolves the controls and
+  // runs `Create`. Called by the window class at the end of its constructor.
   void Build();
   void CenterOnScreen();
-  void ClickFocusedButton(HWND focus);
 
+  // Looks up the controls the class works with (Control) into its own members.
+  virtual void ResolveControls() {}
   virtual std::optional<std::size_t> FindHandler(std::string_view name) const = 0;
   virtual void CallHandler(std::size_t index, HWND sender) = 0;
   virtual const char* HandlerName(std::size_t index) const = 0;
@@ -91,36 +84,34 @@ protected:
   Host& host_;
 
 private:
-  friend void ProcessMessage(MSG& msg);
   struct Binding {
-    std::size_t control;  // index into placed_; npos for the window
-    std::string event;
+    std::size_t control;  // index into placed_; kWindow for the window
+    Event event;
     std::size_t handler;
   };
+  static constexpr std::size_t kWindow = static_cast<std::size_t>(-1);
 
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RegisterClass() const;
-  HFONT Font(const FontSpec& def);
-  void CreateControl(std::size_t index, HDC measure);
-  // Font, place and size of a control at the window's dpi.
-  void PlaceControl(std::size_t index, HDC measure);
-  // Lays the window's controls out at `dpi` with fonts made for it; the old fonts go.
-  void ApplyDpi(int dpi);
+  void CreateWindowAndControls();
+  RECT Frame(int dpi) const;  // the outer rectangle at that dpi
   // Makes the client area the layout's at the window's dpi, the top-left corner kept.
   void FitClientArea();
-  RECT Frame(int dpi) const;
-  void Fire(std::size_t control, std::string_view event, HWND sender);
+  // Lays the controls out at `dpi` with fonts made for it; the old fonts go.
+  void ApplyDpi(int dpi);
+  void OnDpiChanged(WPARAM wParam, const RECT& suggested);
+  void Bind();
+  void RunCreate();
+  void Fire(std::size_t control, Event event, HWND sender);
   void OnCommand(WPARAM wParam, LPARAM lParam);
-  void DrawLabel(const DRAWITEMSTRUCT& item) const;
-  void MeasureItem(MEASUREITEMSTRUCT& item) const;
-  void DrawComboItem(const DRAWITEMSTRUCT& item) const;
+  void OnActivate(WPARAM wParam);
 
   FormSpec def_;
   std::vector<PlacedControl> placed_;
   ScaledForm scaled_;  // placed_ at the window's dpi, in the same order
   std::vector<HWND> controls_;  // as placed_
   std::vector<Binding> bindings_;
-  std::vector<std::pair<FontSpec, FontHandle>> fonts_;
+  FontCache fonts_;
   WindowHandle window_;
   HWND lastFocus_ = nullptr;
   HFONT font_ = nullptr;  // the window's default font, one of fonts_

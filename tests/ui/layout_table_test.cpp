@@ -141,9 +141,9 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
     EXPECT_EQ(font.lfWeight, row->bold ? FW_BOLD : FW_NORMAL);
     EXPECT_EQ(font.lfCharSet, row->charset);
 
-    for (const char* event : {"Click", "Change"}) {
-      const bool bound = row->event && std::string(event) == row->event;
-      EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << event;
+    for (const Event event : {Event::Click, Event::Change}) {
+      const bool bound = row->event && std::string(EventName(event)) == row->event;
+      EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << EventName(event);
     }
   }
   EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Definition().controls.size()) << "every control is in the table";
@@ -192,7 +192,7 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
   EXPECT_EQ(ClassName(main->Handle()), L"TFm_main");
   EXPECT_EQ(GetWindow(main->Handle(), GW_OWNER), host.Owner());
   EXPECT_NE(SendMessageW(main->Handle(), WM_GETICON, ICON_BIG, 0), 0) << "an icon of its own";
-  EXPECT_EQ(main->BoundHandler("", "Create"), "FormCreate");
+  EXPECT_EQ(main->BoundHandler("", Event::Create), "FormCreate");
   CheckRows(*main, std::begin(kMainRows), std::end(kMainRows));
   EXPECT_EQ(TabStops(*main), (std::vector<std::string>{"Btn_Regist", "Btn_UnRegist", "cbo_SaveMethod",
                                                        "chk_AllowBreakDCF", "chk_KeepTimeStamp_Create",
@@ -225,7 +225,7 @@ TEST_F(WindowTest, DialogMatchesItsTable) {
   EXPECT_EQ(ClassName(sub->Handle()), L"TFm_Sub");
   EXPECT_EQ(GetWindow(sub->Handle(), GW_OWNER), host.Owner());
   EXPECT_FALSE(IsWindowVisible(sub->Handle())) << "created hidden";
-  EXPECT_EQ(sub->BoundHandler("", "Create"), "");
+  EXPECT_EQ(sub->BoundHandler("", Event::Create), "");
   CheckRows(*sub, std::begin(kSubRows), std::end(kSubRows));
   EXPECT_EQ(TabStops(*sub), (std::vector<std::string>{"HotKey_90", "HotKey_270", "HotKey_180", "Chk_gAddMenu180",
                                                       "Btn_OK", "Btn_Cancel"}));

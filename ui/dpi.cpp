@@ -1,5 +1,6 @@
 #include "ui/dpi.h"
 
+#include "ui/handle.h"
 #include "ui/scale.h"
 
 namespace ui {
@@ -7,12 +8,14 @@ namespace {
 
 HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
+void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+using ScreenDc = UniqueHandle<HDC, &ReleaseScreenDc>;
+
 }  // namespace
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
+  const ScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kLayoutDpi;
 }
 

@@ -1,8 +1,9 @@
 // Both windows at the usual display scales, as another process sees them: every control where
 // the scaled layout puts it, and the text drawn larger as the dpi grows (its ink read from the
 // screen, as a font handle of another process cannot be).
-#include <algorithm>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/front.h"
 #include "tests/support/source_file.h"
@@ -41,24 +42,22 @@ void ExpectLaidOut(HWND window, const char* layoutFile, int dpi) {
 int InkWidth(HWND control) {
   const RECT r = WindowRect(control);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  const COLORREF background = GetPixel(memory, 0, 0);
+  const std::unique_ptr<HDC__, void (*)(HDC)> screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+  const std::unique_ptr<HDC__, BOOL(WINAPI*)(HDC)> memory(CreateCompatibleDC(screen.get()), &DeleteDC);
+  const std::unique_ptr<HBITMAP__, BOOL(WINAPI*)(HGDIOBJ)> bitmap(
+      CreateCompatibleBitmap(screen.get(), width, height), &DeleteObject);
+  HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
+  const COLORREF background = GetPixel(memory.get(), 0, 0);
   int first = -1, last = -1;
   for (int x = 0; x < width; ++x)
     for (int y = 0; y < height; ++y)
-      if (GetPixel(memory, x, y) != background) {
+      if (GetPixel(memory.get(), x, y) != background) {
         if (first < 0) first = x;
         last = x;
         break;
       }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  SelectObject(memory.get(), old);
   return first < 0 ? 0 : last - first + 1;
 }
 

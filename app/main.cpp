@@ -1,4 +1,5 @@
-// The program: the application object, the options location, the main settings window (which
+// The program: its DPI awareness, the application object, the options location, the main
+// settings window (which
 // loads the settings while it is created), the detail dialog (hidden), then the run loop until
 // the main window closes.
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "app/dpi_awareness.h"
 #include "settings/options_location.h"
 #include "settings/user_sid.h"
 #include "settings/win_registry_store.h"
@@ -37,6 +39,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearch();
+  app::DeclareDpiAwareness();  // best effort: without it the system scales the windows itself
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&controls);
 

@@ -37,7 +37,7 @@ constexpr WPARAM kModifierCombinations =
 
 // A label's one line of text, never smaller than laid out, and larger where the system's font
 // for the face is wider than the one the layout was made with.
-void FitLabel(HWND control, const PlacedControl& placed, HFONT font, HDC measure) {
+void FitLabel(HWND control, const ScaledControl& placed, HFONT font, HDC measure) {
   const std::wstring text = Wide(placed.def->text);
   SIZE extent{};
   {
@@ -50,11 +50,9 @@ void FitLabel(HWND control, const PlacedControl& placed, HFONT font, HDC measure
     SetWindowPos(control, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FillComboBox(HWND control, const PlacedControl& placed) {
-  for (const std::string& item : placed.def->items)
-    SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-  // The closed box takes the layout's height: the selection field gives the difference.
-  // Systems differ in what the field's height includes, so correct by what is measured.
+// The closed box takes the layout's height: the selection field gives the difference.
+// Systems differ in what the field's height includes, so correct by what is measured.
+void FitComboBox(HWND control, const ScaledControl& placed) {
   constexpr int kTries = 4;
   LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   for (int tries = 0; tries < kTries && field > 0; ++tries) {
@@ -67,21 +65,25 @@ void FillComboBox(HWND control, const PlacedControl& placed) {
   }
 }
 
+void FillComboBox(HWND control, const ScaledControl& placed) {
+  for (const std::string& item : placed.def->items)
+    SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  FitComboBox(control, placed);
+}
+
 }  // namespace
 
-HWND CreateControl(HWND window, const PlacedControl& placed, FontCache& fonts, HDC measure) {
+HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, HDC measure) {
   const ControlSpec& def = *placed.def;
   const KindClass kc = ClassOf(def.kind);
-  int height = placed.bounds.height;
   // A drop-down list's height at creation includes its list.
-  if (def.kind == ControlKind::ComboBox)
-    height += static_cast<int>(def.items.size()) * std::max(def.itemHeight, def.font.height) + 2;
+  const int height = placed.bounds.height + placed.listHeight;
   HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
                                  placed.bounds.left, placed.bounds.top, placed.bounds.width, height, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(placed.id)), GetModuleHandleW(nullptr),
                                  nullptr);
   if (!control) throw std::runtime_error("cannot create control " + def.name);
-  HFONT font = fonts.Get(def.font);
+  HFONT font = fonts.Get(placed.font);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   switch (def.kind) {
     case ControlKind::Label:
@@ -98,6 +100,24 @@ HWND CreateControl(HWND window, const PlacedControl& placed, FontCache& fonts, H
       break;
   }
   return control;
+}
+
+void PlaceControl(HWND control, const ScaledControl& placed, FontCache& fonts, HDC measure) {
+  HFONT font = fonts.Get(placed.font);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const Rect& b = placed.bounds;
+  SetWindowPos(control, nullptr, b.left, b.top, b.width, b.height + placed.listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  switch (placed.def->kind) {
+    case ControlKind::Label:
+      FitLabel(control, placed, font, measure);
+      break;
+    case ControlKind::ComboBox:
+      SendMessageW(control, CB_SETITEMHEIGHT, 0, placed.itemHeight);
+      FitComboBox(control, placed);
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 // The control factory: creates one control of a layout as a real child of its window, with the
-// class and styles of its kind, its font, its text, and the corrections each kind needs:
+// class and styles of its kind, its font, its text, all at the window's dpi (ui/scale.h), and
+// the corrections each kind needs:
 //
 // - a label is sized to its one line of text, never smaller than laid out;
 // - a combo box gets its rows and takes the layout's height when closed, corrected by what the
@@ -14,11 +15,14 @@
 
 #include "ui/font_cache.h"
 #include "ui/layout.h"
+#include "ui/scale.h"
 
 namespace ui {
 
 // `measure` is a memory DC like the screen's, for the labels' text. Throws when the control
 // cannot be created.
-HWND CreateControl(HWND window, const PlacedControl& placed, FontCache& fonts, HDC measure);
+HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, HDC measure);
+// Gives a created control its font, place and size at another dpi, with the same corrections.
+void PlaceControl(HWND control, const ScaledControl& placed, FontCache& fonts, HDC measure);
 
 }  // namespace ui

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "ui/control_factory.h"
+#include "ui/dpi.h"
 #include "ui/owner_draw.h"
 
 namespace ui {
@@ -12,6 +14,9 @@ namespace {
 
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kFormExStyle = WS_EX_WINDOWEDGE;
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4  // Windows 10 1703
+#endif
 // The headers spell IDC_ARROW for the narrow API here; the resource number is the same.
 const wchar_t* const kArrowCursor = reinterpret_cast<const wchar_t*>(IDC_ARROW);
 
@@ -66,12 +71,15 @@ void Form::Build() {
 
 void Form::CreateWindowAndControls() {
   RegisterClass();
-  RECT frame{0, 0, def_.clientWidth, def_.clientHeight};
-  AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+  scaled_ = ScaleForm(def_, SystemDpi());
+  const RECT frame = Frame(scaled_.dpi);
   HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
                               0, 0, frame.right - frame.left, frame.bottom - frame.top, host_.Owner(), nullptr,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
+  // The window's monitor may have another dpi than the system's.
+  if (const int dpi = WindowDpi(hwnd); dpi != scaled_.dpi) scaled_ = ScaleForm(def_, dpi);
+  FitClientArea();
   HICON icon = host_.Icon();
   if (!def_.icon.empty()) {
     icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0,
@@ -81,12 +89,51 @@ void Form::CreateWindowAndControls() {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(def_.font)), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(scaled_.font)), FALSE);
   // Labels are measured on one memory DC like the screen's: cheaper than a DC of each label's.
   const DcHandle measure(CreateCompatibleDC(nullptr));
   if (!measure) throw std::runtime_error("cannot create a device context for " + def_.className);
   const QuietScope quiet(*this);  // the fields' starting values are no user's change
-  for (const PlacedControl& placed : placed_) controls_.push_back(CreateControl(hwnd, placed, fonts_, measure.get()));
+  for (const ScaledControl& placed : scaled_.controls)
+    controls_.push_back(CreateControl(hwnd, placed, fonts_, measure.get()));
+}
+
+RECT Form::Frame(int dpi) const {
+  return FrameAround(ScalePixels(def_.clientWidth, dpi), ScalePixels(def_.clientHeight, dpi), kFormStyle,
+                     kFormExStyle, dpi);
+}
+
+void Form::FitClientArea() {
+  RECT client{};
+  RECT outer{};
+  GetClientRect(Handle(), &client);
+  GetWindowRect(Handle(), &outer);
+  const int dx = scaled_.clientWidth - client.right;
+  const int dy = scaled_.clientHeight - client.bottom;
+  if (dx == 0 && dy == 0) return;
+  SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == scaled_.dpi) return;
+  scaled_ = ScaleForm(def_, dpi);
+  // The old fonts stay until every control has its new one.
+  const FontCache old = std::exchange(fonts_, FontCache());
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(scaled_.font)), FALSE);
+  const DcHandle measure(CreateCompatibleDC(nullptr));
+  if (!measure) throw std::runtime_error("cannot create a device context for " + def_.className);
+  for (std::size_t i = 0; i < controls_.size(); ++i) PlaceControl(controls_[i], scaled_.controls[i], fonts_, measure.get());
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The rectangle the system suggests is taken; where the frame at the new dpi is not what was
+// computed (per-monitor v1 leaves it unscaled), the client area is made right afterwards.
+void Form::OnDpiChanged(WPARAM wParam, const RECT& suggested) {
+  ApplyDpi(HIWORD(wParam));
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
 }
 
 void Form::CenterOnScreen() {
@@ -123,7 +170,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType == ODT_STATIC) DrawLabel(*item);
+      if (item->CtlType == ODT_STATIC) DrawLabel(*item, scaled_.dpi);
       else if (item->CtlType == ODT_COMBOBOX) DrawComboItem(*item);
       else break;
       return TRUE;
@@ -131,7 +178,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_COMBOBOX) break;
-      for (const PlacedControl& placed : placed_)
+      for (const ScaledControl& placed : scaled_.controls)
         if (placed.id == static_cast<int>(item->CtlID)) item->itemHeight = ComboItemHeight(placed, item->itemID);
       return TRUE;
     }
@@ -145,6 +192,17 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       OnClose();
+      return 0;
+    case WM_GETDPISCALEDSIZE: {
+      // The size the window takes at the new dpi, for the rectangle WM_DPICHANGED suggests.
+      const RECT frame = Frame(static_cast<int>(wParam));
+      auto* size = reinterpret_cast<SIZE*>(lParam);
+      size->cx = frame.right - frame.left;
+      size->cy = frame.bottom - frame.top;
+      return TRUE;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(wParam, *reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
       break;

@@ -10,6 +10,8 @@
 // - A change that the program makes inside a QuietScope reports no Change event.
 // - Disabled labels are drawn embossed; focus is restored to the last focused control, or the
 //   first in tab order, whenever the window is activated.
+// - The window is laid out at its dpi (ui/scale.h) and laid out anew, with new fonts, when it
+//   moves to a monitor of another dpi (WM_DPICHANGED); the fonts of the old dpi are deleted.
 //
 // form.cpp: construction, the window procedure and focus; form_events.cpp: binding and
 // dispatch of the layout's events.
@@ -28,6 +30,7 @@
 #include "ui/host.h"
 #include "ui/layout.h"
 #include "ui/message_loop.h"
+#include "ui/scale.h"
 #include "ui/win.h"
 
 namespace ui {
@@ -40,6 +43,8 @@ public:
 
   HWND Handle() const { return window_.get(); }
   const FormSpec& Definition() const { return def_; }
+  int Dpi() const { return scaled_.dpi; }                  // the dpi the window is laid out for
+  std::size_t FontsHeld() const { return fonts_.Size(); }  // one per distinct font of the layout
   HWND Control(std::string_view name) const;  // throws for an unknown name
   // The handler bound to a control's (or the window's, name "") event; empty when none.
   std::string BoundHandler(std::string_view control, Event event) const;
@@ -89,6 +94,12 @@ private:
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void RegisterClass() const;
   void CreateWindowAndControls();
+  RECT Frame(int dpi) const;  // the outer rectangle at that dpi
+  // Makes the client area the layout's at the window's dpi, the top-left corner kept.
+  void FitClientArea();
+  // Lays the controls out at `dpi` with fonts made for it; the old fonts go.
+  void ApplyDpi(int dpi);
+  void OnDpiChanged(WPARAM wParam, const RECT& suggested);
   void Bind();
   void RunCreate();
   void Fire(std::size_t control, Event event, HWND sender);
@@ -97,6 +108,7 @@ private:
 
   FormSpec def_;
   std::vector<PlacedControl> placed_;
+  ScaledForm scaled_;  // placed_ at the window's dpi, in the same order
   std::vector<HWND> controls_;  // as placed_
   std::vector<Binding> bindings_;
   FontCache fonts_;

@@ -17,9 +17,9 @@ HFONT FontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageW(control
 
 }  // namespace
 
-UINT ComboItemHeight(const PlacedControl& placed, UINT itemID) {
+UINT ComboItemHeight(const ScaledControl& placed, UINT itemID) {
   if (itemID == kSelectionField) return static_cast<UINT>(std::max(1, placed.bounds.height - kComboFrameHeight));
-  return static_cast<UINT>(placed.def->itemHeight > 0 ? placed.def->itemHeight : placed.def->font.height);
+  return static_cast<UINT>(placed.itemHeight);
 }
 
 void DrawComboItem(const DRAWITEMSTRUCT& item) {
@@ -45,7 +45,7 @@ void DrawComboItem(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &rc);
 }
 
-void DrawLabel(const DRAWITEMSTRUCT& item) {
+void DrawLabel(const DRAWITEMSTRUCT& item, int dpi) {
   HDC dc = item.hDC;
   RECT rc = item.rcItem;
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
@@ -58,7 +58,8 @@ void DrawLabel(const DRAWITEMSTRUCT& item) {
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &rc, kFormat);
   } else {
     RECT shifted = rc;
-    OffsetRect(&shifted, 1, 1);
+    const int offset = EmbossOffset(dpi);
+    OffsetRect(&shifted, offset, offset);
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &shifted, kFormat);
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "tests/support/handles.h"
 #include "tests/support/registry_tree.h"
 #include "tests/support/stores.h"
 
@@ -153,6 +154,7 @@ void FrontTest::SetUp() {
 
 void FrontTest::TearDown() {
   program_.reset();  // ends the program if a failed test left it running
+  RestoreSystemDpi();
   WipeKeys();
   if (!jpegTypeExisted_) {
     Wipe(store_, kClassesRoot, ".jpg");
@@ -167,6 +169,41 @@ void FrontTest::TearDown() {
       }
     }
   }
+}
+
+namespace {
+constexpr const char* kFontsKey = "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
+}  // namespace
+
+void FrontTest::UseSystemDpi(int dpi) {
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                            &raw, nullptr),
+            ERROR_SUCCESS);
+  const testing_support::KeyHandle key(raw);
+  if (!dpiChanged_) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegQueryValueExA(raw, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD)
+      savedDpi_ = value;
+    dpiChanged_ = true;
+  }
+  const DWORD value = static_cast<DWORD>(dpi);
+  ASSERT_EQ(RegSetValueExA(raw, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+            ERROR_SUCCESS);
+}
+
+void FrontTest::RestoreSystemDpi() {
+  if (!dpiChanged_) return;
+  dpiChanged_ = false;
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  const testing_support::KeyHandle key(raw);
+  if (savedDpi_)
+    RegSetValueExA(raw, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*savedDpi_), sizeof *savedDpi_);
+  else
+    RegDeleteValueA(raw, "LogPixels");
+  savedDpi_.reset();
 }
 
 void FrontTest::WipeKeys() {

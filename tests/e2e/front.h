@@ -128,14 +128,34 @@ protected:
   // A text dump of every key and value the program may touch, to compare before and after.
   std::string Snapshot();
 
+  // The system dpi (LogPixels) of the programs started from now on; Wine reads it when a
+  // program starts. The value is put back as it was after the test.
+  void UseSystemDpi(int dpi);
+
 private:
   void WipeKeys();
+  void RestoreSystemDpi();
 
   settings::WinRegistryStore store_;
   bool jpegTypeExisted_ = false;
   std::optional<std::string> jpegTypeDefault_;
   std::optional<Program> program_;
+  bool dpiChanged_ = false;
+  std::optional<DWORD> savedDpi_;
 };
+
+// A test run at each of the usual display scales: 96, 120, 144 and 192 dpi, the program
+// started at GetParam() dpi (INSTANTIATE_TEST_SUITE_P(Dpi, Suite, kDpis, DpiName)).
+class ScaledFrontTest : public FrontTest, public ::testing::WithParamInterface<int> {
+protected:
+  void SetUp() override {
+    FrontTest::SetUp();
+    UseSystemDpi(GetParam());
+  }
+  int Dpi() const { return GetParam(); }
+};
+inline const auto kDpis = ::testing::Values(96, 120, 144, 192);
+inline std::string DpiName(const ::testing::TestParamInfo<int>& p) { return "dpi" + std::to_string(p.param); }
 
 // One value as Wine's own reg.exe prints it; the default value's name is empty.
 using RegLine = testing_support::RegValue;

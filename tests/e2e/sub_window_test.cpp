@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "tests/e2e/front.h"
+#include "ui/scale.h"
 
 #include <commctrl.h>
 
@@ -197,7 +198,11 @@ TEST_F(SubWindowTest, RegistryValuesAreShownUnfilteredAndWrittenBackAsTheControl
   EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0x41, 0x70, 0x4052, false));
 }
 
-TEST_F(SubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
+// At every display scale: the dialog's first opening is centred with the focus in the clockwise
+// field, and later ones show it where the user dragged it.
+class ScaledSubWindowTest : public ScaledFrontTest {};
+
+TEST_P(ScaledSubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
   MainWindow main = Start();
   ASSERT_TRUE(main.window);
   auto subs = TopLevelWindows(Running().Id(), L"TFm_Sub");
@@ -207,7 +212,8 @@ TEST_F(SubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
   SubWindow sub = OpenSub(main);
   ASSERT_TRUE(sub.window);
   EXPECT_EQ(TextOf(sub.window), kSubCaption);
-  ExpectClientSizeAndCentred(sub.window, 380, 288);
+  ExpectClientSizeAndCentred(sub.window, ui::ScalePixels(380, Dpi()), ui::ScalePixels(288, Dpi()));
+  EXPECT_EQ(FocusOf(UiThread()), sub.hotKey90);
   const RECT first = WindowRect(sub.window);
   EXPECT_EQ(GetWindow(sub.window, GW_OWNER), AppWindow());
 
@@ -233,9 +239,10 @@ TEST_F(SubWindowTest, FirstOpeningCentredLaterOnesWhereTheUserLeftIt) {
   ClickToExit(main.cancel);
 }
 
-// From a fresh system to a registered handler with its options, checked with Wine's reg.exe.
-// Stale handler entries under the JPEG type go on the way; another handler there stays.
-TEST_F(SubWindowTest, WholeRoadFromAFreshSystem) {
+// From a fresh system to a registered handler with its options, by real clicks at every display
+// scale, checked with Wine's reg.exe. Stale handler entries under the JPEG type go on the way;
+// another handler there stays.
+TEST_P(ScaledSubWindowTest, WholeRoadFromAFreshSystem) {
   const std::string stale = "jpegfile\\shellex\\ContextMenuHandlers\\vintrel_turnways";
   const std::string other = kOtherJpegHandlerKey;
   PutText(kClassesRoot, ".jpg", "", "jpegfile");
@@ -296,6 +303,8 @@ TEST_F(SubWindowTest, WholeRoadFromAFreshSystem) {
   EXPECT_TRUE(RegExeQuery("HKCR\\" + other).has_value()) << "another handler of the JPEG type went too";
   EXPECT_EQ(RegExeQuery("HKCR\\.jpg"), (Lines{{"", "REG_SZ", "jpegfile"}}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, ScaledSubWindowTest, kDpis, DpiName);
 
 }  // namespace
 }  // namespace e2e

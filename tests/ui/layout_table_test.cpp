@@ -1,11 +1,15 @@
 // Both windows as their layouts build them, checked control by control against the tables the
 // windows are drawn from: class, text, position within the window's client area, font, tab
-// order, handler and control ID.
+// order, handler and control ID. The tables are at 96 dpi; at another dpi every figure is
+// scaled as the layouts are (ui/scale.h, whose own table checks the rounding).
 #include <algorithm>
 #include <cwctype>
+#include <set>
 
 #include "tests/ui/window_fixture.h"
+#include "ui/dpi.h"
 #include "ui/layout.h"
+#include "ui/scale.h"
 
 namespace {
 
@@ -82,9 +86,16 @@ RECT ClientBounds(HWND form, HWND control) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// The row's rectangle at the window's dpi, as left, top, right, bottom.
+RECT Expected(const Row& row, int dpi) {
+  const Rect r = ScaleRect({row.bounds.left, row.bounds.top, row.bounds.right, row.bounds.bottom}, dpi);
+  return {r.left, r.top, r.left + r.width, r.top + r.height};
+}
+
 // The rows are in layout order: a control's ID is the window's first ID plus its row.
 void CheckRows(const Form& form, const Row* begin, const Row* end, int firstId) {
   HWND hwnd = form.Handle();
+  const int dpi = form.Dpi();
   for (const Row* row = begin; row != end; ++row) {
     SCOPED_TRACE(row->name);
     HWND control = form.Control(row->name);
@@ -95,14 +106,17 @@ void CheckRows(const Form& form, const Row* begin, const Row* end, int firstId) 
     }
     EXPECT_EQ(GetDlgCtrlID(control), firstId + (row - begin));
 
-    const RECT r = ClientBounds(hwnd, control);
-    EXPECT_EQ(r.left, row->bounds.left);
-    EXPECT_EQ(r.top, row->bounds.top);
+    RECT r = ClientBounds(hwnd, control);
+    r.right += r.left;
+    r.bottom += r.top;
+    const RECT expected = Expected(*row, dpi);
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
     if (ClassName(control) == L"Static") {
       // A label is sized to its text: as laid out, or larger where this system's font for the
       // face is wider; the whole text always fits.
-      EXPECT_GE(r.right, row->bounds.right);
-      EXPECT_GE(r.bottom, row->bounds.bottom);
+      EXPECT_GE(r.right, expected.right);
+      EXPECT_GE(r.bottom, expected.bottom);
       HDC dc = GetDC(control);
       HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
       const std::wstring text = WindowText(control);
@@ -110,11 +124,11 @@ void CheckRows(const Form& form, const Row* begin, const Row* end, int firstId) 
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
       SelectObject(dc, old);
       ReleaseDC(control, dc);
-      EXPECT_LE(extent.cx, r.right);
-      EXPECT_EQ(r.right, std::max(row->bounds.right, extent.cx));
+      EXPECT_LE(extent.cx, r.right - r.left);
+      EXPECT_EQ(r.right - r.left, std::max(expected.right - expected.left, extent.cx));
     } else {
-      EXPECT_EQ(r.right, row->bounds.right) << "width";
-      EXPECT_EQ(r.bottom, row->bounds.bottom) << "height";
+      EXPECT_EQ(r.right, expected.right) << "width";
+      EXPECT_EQ(r.bottom, expected.bottom) << "height";
     }
 
     LOGFONTW font{};
@@ -122,7 +136,7 @@ void CheckRows(const Form& form, const Row* begin, const Row* end, int firstId) 
     ASSERT_NE(handle, nullptr);
     ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
     EXPECT_EQ(Utf8(font.lfFaceName), row->face);
-    EXPECT_EQ(font.lfHeight, -row->height) << "a character height";
+    EXPECT_EQ(font.lfHeight, -ScalePixels(row->height, dpi)) << "a character height";
     EXPECT_EQ(font.lfWeight, row->bold ? FW_BOLD : FW_NORMAL);
     EXPECT_EQ(font.lfCharSet, row->charset);
 
@@ -149,8 +163,10 @@ void CheckWindow(const Form& form, const char* caption, int width, int height) {
   EXPECT_EQ(Utf8(WindowText(hwnd)), caption);
   RECT client{};
   GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right, width);
-  EXPECT_EQ(client.bottom, height);
+  const int dpi = form.Dpi();
+  EXPECT_EQ(dpi, WindowDpi(hwnd)) << "laid out at the window's dpi";
+  EXPECT_EQ(client.right, ScalePixels(width, dpi));
+  EXPECT_EQ(client.bottom, ScalePixels(height, dpi));
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
             static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -165,7 +181,7 @@ void CheckWindow(const Form& form, const char* caption, int width, int height) {
   LOGFONTW font{};
   ASSERT_NE(GetObjectW(handle, sizeof font, &font), 0);
   EXPECT_EQ(Utf8(font.lfFaceName), kGothic);
-  EXPECT_EQ(font.lfHeight, -12);
+  EXPECT_EQ(font.lfHeight, -ScalePixels(12, dpi));
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
 }
 
@@ -192,7 +208,7 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     EXPECT_EQ(Utf8(text), rows[i]);
   }
-  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), 15);
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), ScalePixels(15, main->Dpi()));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(combo, GWL_STYLE)) & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("chk_AllowBreakDCF"), GWL_STYLE)) & BS_TYPEMASK,
             static_cast<DWORD>(BS_AUTOCHECKBOX));
@@ -214,6 +230,67 @@ TEST_F(WindowTest, DialogMatchesItsTable) {
                                                       "Btn_OK", "Btn_Cancel"}));
   for (const char* field : {"HotKey_90", "HotKey_180", "HotKey_270"})
     EXPECT_EQ(SendMessageW(Sub(field), HKM_GETHOTKEY, 0, 0), 0) << field;
+}
+
+// A move to a monitor of another dpi, ten times there and back: each time the window takes the
+// rectangle the system suggests, lays its controls out at the new dpi with fonts made anew, and
+// deletes the fonts it used before; it holds as many fonts as before.
+std::set<HFONT> FontsInUse(const Form& form) {
+  std::set<HFONT> fonts{reinterpret_cast<HFONT>(SendMessageW(form.Handle(), WM_GETFONT, 0, 0))};
+  for (HWND child = GetWindow(form.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    fonts.insert(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+  return fonts;
+}
+
+void MoveToDpi(Form& form, int dpi) {
+  const RECT frame = FrameAround(ScalePixels(form.Definition().clientWidth, dpi),
+                                 ScalePixels(form.Definition().clientHeight, dpi),
+                                 static_cast<DWORD>(GetWindowLongPtrW(form.Handle(), GWL_STYLE)),
+                                 static_cast<DWORD>(GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE)), dpi);
+  RECT suggested{};
+  GetWindowRect(form.Handle(), &suggested);
+  suggested.left += 10;  // the system's choice of place, which the window takes
+  suggested.right = suggested.left + (frame.right - frame.left);
+  suggested.bottom = suggested.top + (frame.bottom - frame.top);
+  SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT taken{};
+  GetWindowRect(form.Handle(), &taken);
+  EXPECT_EQ(taken.left, suggested.left);
+  EXPECT_EQ(taken.top, suggested.top);
+}
+
+TEST_F(WindowTest, DpiChangesLayBothWindowsOutAnewAndDeleteTheirOldFonts) {
+  Build();
+  struct Window {
+    Form* form;
+    const Row* begin;
+    const Row* end;
+  };
+  for (const Window& w : {Window{main.get(), std::begin(kMainRows), std::end(kMainRows)},
+                          Window{sub.get(), std::begin(kSubRows), std::end(kSubRows)}}) {
+    SCOPED_TRACE(w.form->Definition().className);
+    const std::size_t held = w.form->FontsHeld();
+    for (int round = 0; round < 10; ++round) {
+      for (const int dpi : {144, 96}) {
+        SCOPED_TRACE(dpi);
+        const bool change = w.form->Dpi() != dpi;
+        const std::set<HFONT> before = FontsInUse(*w.form);
+        MoveToDpi(*w.form, dpi);
+        EXPECT_EQ(w.form->Dpi(), dpi);
+        EXPECT_EQ(w.form->FontsHeld(), held);
+        if (change) {
+          for (HFONT old : before) EXPECT_EQ(GetObjectType(old), 0u) << "a font of the old dpi was kept";
+        }
+        if (round > 0 && round < 9) continue;  // the whole layout at the first and the last round
+        RECT client{};
+        GetClientRect(w.form->Handle(), &client);
+        EXPECT_EQ(client.right, ScalePixels(w.form->Definition().clientWidth, dpi));
+        EXPECT_EQ(client.bottom, ScalePixels(w.form->Definition().clientHeight, dpi));
+        CheckRows(*w.form, w.begin, w.end, w.form->Definition().firstId);
+      }
+    }
+  }
+  EXPECT_EQ(SendMessageW(Main("cbo_SaveMethod"), CB_GETITEMHEIGHT, 0, 0), 15);
 }
 
 // A layout that names a handler the window class lacks, or a kind nobody knows, never becomes a

@@ -1,32 +1,22 @@
-// The windows' portable rules: the layout format, the shortcut values of the hot-key fields,
-// the application title and the error box text.
-#include <fstream>
-#include <sstream>
+// The windows' portable rules: the layout format and its scaling, the shortcut values of the
+// hot-key fields, the application title and the error box text.
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/version.h"
+#include "tests/support/source_file.h"
 #include "ui/app_text.h"
 #include "ui/layout.h"
+#include "ui/scale.h"
 #include "ui/shortcut.h"
 
 namespace {
 
 using namespace ui;
-
-std::string SourceFile(const std::string& path) {
-#ifdef _WIN32
-  const std::string root = std::string("Z:") + VT_SOURCE_DIR;
-#else
-  const std::string root = VT_SOURCE_DIR;
-#endif
-  std::ifstream in(root + "/" + path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_support::SourceFile;
 
 // --- Shortcut values -------------------------------------------------------------------------
 
@@ -244,5 +234,98 @@ TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {
                                              "Label3",   "HotKey_180", "Chk_gAddMenu180", "Btn_OK", "Btn_Cancel"};
   EXPECT_EQ(order, expected);
 }
+
+// --- Scaling ---------------------------------------------------------------------------------
+
+TEST(Scale, RoundsAsMulDivDoes) {
+  struct Case {
+    int pixels, dpi, scaled;
+  } cases[] = {{0, 144, 0}, {1, 96, 1}, {1, 120, 1}, {1, 144, 2}, {23, 144, 35}, {21, 120, 26},
+               {503, 120, 629}, {-1, 144, -2}, {-21, 120, -26}, {7, 72, 5}};
+  for (const Case& c : cases) EXPECT_EQ(ScalePixels(c.pixels, c.dpi), c.scaled) << c.pixels << " at " << c.dpi;
+}
+
+TEST(Scale, EmbossOffsetIsOnePixelAtNinetySixAndRoundedAbove) {
+  EXPECT_EQ(EmbossOffset(72), 1);
+  EXPECT_EQ(EmbossOffset(96), 1);
+  EXPECT_EQ(EmbossOffset(120), 1);
+  EXPECT_EQ(EmbossOffset(144), 2);
+  EXPECT_EQ(EmbossOffset(192), 2);
+  EXPECT_EQ(EmbossOffset(288), 3);
+}
+
+const ScaledControl& Scaled(const ScaledForm& form, std::string_view name) {
+  for (const ScaledControl& c : form.controls)
+    if (c.def->name == name) return c;
+  throw std::logic_error("no control " + std::string(name));
+}
+
+// Both layouts at the usual display scales: the client area, controls at the edges of the
+// window and inside a group box, font heights and the drop-down list's rows.
+struct ScaleCase {
+  int dpi;
+  int mainWidth, mainHeight;
+  Rect mainCancel, title, regist, options, combo;
+  int titleFont, windowFont, comboFont, itemHeight;
+  int subWidth, subHeight;
+  Rect subCancel, hotKey90, label1;
+  int hotKeyFont, labelFont;
+};
+class ScaledLayouts : public ::testing::TestWithParam<ScaleCase> {};
+TEST_P(ScaledLayouts, MatchTheTable) {
+  const ScaleCase& c = GetParam();
+  const FormSpec mainSpec = ParseLayout(SourceFile("ui/option.layout"));
+  const ScaledForm main = ScaleForm(mainSpec, c.dpi);
+  EXPECT_EQ(main.clientWidth, c.mainWidth);
+  EXPECT_EQ(main.clientHeight, c.mainHeight);
+  EXPECT_EQ(main.font.height, c.windowFont);
+  EXPECT_EQ(main.font.face, "ＭＳ Ｐゴシック");
+  EXPECT_EQ(Scaled(main, "Btn_Cancel").bounds, c.mainCancel);
+  EXPECT_EQ(Scaled(main, "Btn_Cancel").font.height, c.windowFont);
+  EXPECT_EQ(Scaled(main, "Lbl_Title").bounds, c.title);
+  EXPECT_EQ(Scaled(main, "Lbl_Title").font, (FontSpec{"Verdana", c.titleFont, false, Charset::Ansi}));
+  EXPECT_EQ(Scaled(main, "Btn_Regist").bounds, c.regist);
+  EXPECT_EQ(Scaled(main, "Grp_Options").bounds, c.options);
+  const ScaledControl& combo = Scaled(main, "cbo_SaveMethod");
+  EXPECT_EQ(combo.bounds, c.combo);
+  EXPECT_EQ(combo.font.height, c.comboFont);
+  EXPECT_EQ(combo.itemHeight, c.itemHeight);
+  EXPECT_EQ(combo.listHeight, 5 * c.itemHeight + 2);
+  EXPECT_TRUE(Scaled(main, "Lbl_SubTitle").font.bold);
+  EXPECT_EQ(Scaled(main, "Btn_OK").bounds.left + Scaled(main, "Btn_OK").bounds.width,
+            ScalePixels(395, c.dpi)) << "edges, not sizes, are scaled";
+  for (const ScaledControl& control : main.controls) {
+    const Rect& r = control.bounds;
+    EXPECT_LE(r.left + r.width, main.clientWidth) << control.def->name;
+    EXPECT_LE(r.top + r.height, main.clientHeight) << control.def->name;
+  }
+
+  const FormSpec subSpec = ParseLayout(SourceFile("ui/sub.layout"));
+  const ScaledForm sub = ScaleForm(subSpec, c.dpi);
+  EXPECT_EQ(sub.clientWidth, c.subWidth);
+  EXPECT_EQ(sub.clientHeight, c.subHeight);
+  EXPECT_EQ(Scaled(sub, "Btn_Cancel").bounds, c.subCancel);
+  EXPECT_EQ(Scaled(sub, "HotKey_90").bounds, c.hotKey90);
+  EXPECT_EQ(Scaled(sub, "HotKey_90").font.height, c.hotKeyFont);
+  EXPECT_EQ(Scaled(sub, "Label1").bounds, c.label1);
+  EXPECT_EQ(Scaled(sub, "Label1").font.height, c.labelFont);
+  EXPECT_EQ(Scaled(sub, "Label1").itemHeight, 0);
+}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Dpi, ScaledLayouts, ::testing::Values(
+    ScaleCase{96, 503, 527, {408, 496, 75, 25}, {16, 8, 203, 25}, {24, 71, 72, 22}, {16, 232, 473, 254},
+              {108, 262, 373, 23}, 21, 12, 15, 15,
+              380, 288, {285, 251, 75, 25}, {176, 80, 121, 22}, {48, 80, 108, 19}, 16, 19},
+    ScaleCase{120, 629, 659, {510, 620, 94, 31}, {20, 10, 254, 31}, {30, 89, 90, 27}, {20, 290, 591, 318},
+              {135, 328, 466, 28}, 26, 15, 19, 19,
+              475, 360, {356, 314, 94, 31}, {220, 100, 151, 28}, {60, 100, 135, 24}, 20, 24},
+    ScaleCase{144, 755, 791, {612, 744, 113, 38}, {24, 12, 305, 38}, {36, 107, 108, 33}, {24, 348, 710, 381},
+              {162, 393, 560, 35}, 32, 18, 23, 23,
+              570, 432, {428, 377, 112, 37}, {264, 120, 182, 33}, {72, 120, 162, 29}, 24, 29},
+    ScaleCase{192, 1006, 1054, {816, 992, 150, 50}, {32, 16, 406, 50}, {48, 142, 144, 44}, {32, 464, 946, 508},
+              {216, 524, 746, 46}, 42, 24, 30, 30,
+              760, 576, {570, 502, 150, 50}, {352, 160, 242, 44}, {96, 160, 216, 38}, 32, 38}),
+    [](const ::testing::TestParamInfo<ScaleCase>& p) { return std::to_string(p.param.dpi); });
+// clang-format on
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Builds the program's two windows (hidden) on an in-memory registry, with a host that records
-// what the application object would show or do instead of showing it.
+// what the application object would show or do instead of showing it. The test process
+// declares its DPI awareness as the program does, once, before its first window.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/dpi_awareness.h"
 #include "settings/memory_registry_store.h"
 #include "ui/option.h"
 #include "ui/sub.h"
@@ -41,6 +43,7 @@ private:
 class WindowTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
+    Awareness();
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&controls);
   }
@@ -56,6 +59,10 @@ protected:
     ui::Fm_main = main.get();
     sub = std::make_unique<ui::TFm_Sub>(host);
     ui::Fm_Sub = sub.get();
+  }
+  static app::DpiAwareness Awareness() {
+    static const app::DpiAwareness declared = app::DeclareDpiAwareness();
+    return declared;
   }
   HWND Main(const char* name) const { return main->Control(name); }
   HWND Sub(const char* name) const { return sub->Control(name); }

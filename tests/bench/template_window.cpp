@@ -1,0 +1,162 @@
+// The start-up yardstick: the settings program's two windows made the fastest standard Win32
+// way, as dialog templates (written from the window layouts at build time by layout_dialog),
+// to measure the program's start-up against (scripts/bench-size-startup).
+//
+// Like the program it creates each distinct font once and gives it with WM_SETFONT, fills the
+// combo box, gives the hot-key fields their rules, and draws the labels and the combo box itself.
+// The main dialog is shown by CreateDialogParamW (its template is visible), the detail dialog
+// is created hidden. The dialogs' window classes carry the icon. Closing the main dialog ends it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "dialogs.h"  // generated
+#include "ui/win.h"
+
+namespace {
+
+using namespace bench;
+
+HFONT gFonts[std::size(kFonts)];  // owned by wWinMain
+
+const ControlDef* FindControl(int id) {
+  for (const ControlDef& c : kControls)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+void SetUp(HWND dialog, const DialogDef& def) {
+  SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(gFonts[def.font]), FALSE);
+  for (int i = def.firstControl; i < def.firstControl + def.controlCount; ++i) {
+    const ControlDef& c = kControls[i];
+    HWND control = GetDlgItem(dialog, c.id);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gFonts[c.font]), FALSE);
+    if (c.kind == Kind::ComboBox) {
+      for (int k = c.firstItem; k < c.firstItem + c.itemCount; ++k)
+        SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kItems[k]));
+      SendMessageW(control, CB_SETCURSEL, 0, 0);
+    } else if (c.kind == Kind::HotKey) {
+      SendMessageW(control, HKM_SETRULES, 0xFE, MAKELPARAM(0, 0));
+      SendMessageW(control, HKM_SETHOTKEY, 0, 0);
+    }
+  }
+}
+
+std::wstring TextOf(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void DrawLabel(const DRAWITEMSTRUCT& item) {
+  RECT rc = item.rcItem;
+  FillRect(item.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+  std::wstring text = TextOf(item.hwndItem);
+  DrawTextW(item.hDC, text.data(), static_cast<int>(text.size()), &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(item.hDC, old);
+}
+
+void DrawComboItem(const DRAWITEMSTRUCT& item) {
+  RECT rc = item.rcItem;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID != static_cast<UINT>(-1)) {
+    const auto length = SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT textRect = rc;
+    textRect.left += 2;
+    DrawTextW(item.hDC, text.data(), static_cast<int>(text.size()), &textRect,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(item.hDC, old);
+  }
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &rc);
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetUp(dialog, *reinterpret_cast<const DialogDef*>(lParam));
+      return TRUE;
+    case WM_MEASUREITEM: {
+      // Sent while the combo box is created, before WM_INITDIALOG.
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      const ControlDef* c = FindControl(static_cast<int>(item->CtlID));
+      if (!c) return FALSE;
+      const int rows = c->itemHeight > 0 ? c->itemHeight : kFonts[c->font].height;
+      item->itemHeight = static_cast<UINT>(item->itemID == static_cast<UINT>(-1) ? (c->height > 7 ? c->height - 6 : 1) : rows);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlType == ODT_STATIC) DrawLabel(*item);
+      else if (item->CtlType == ODT_COMBOBOX) DrawComboItem(*item);
+      else return FALSE;
+      return TRUE;
+    }
+    case WM_CLOSE:
+      if (GetWindow(dialog, GW_OWNER)) ShowWindow(dialog, SW_HIDE);
+      else DestroyWindow(dialog);
+      return TRUE;
+    case WM_DESTROY:
+      if (!GetWindow(dialog, GW_OWNER)) PostQuitMessage(0);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
+  ui::FontHandle fonts[std::size(kFonts)];
+  for (std::size_t i = 0; i < std::size(kFonts); ++i) {
+    LOGFONTW lf{};
+    lf.lfHeight = -kFonts[i].height;
+    lf.lfWeight = kFonts[i].bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = kFonts[i].charset;
+    lstrcpynW(lf.lfFaceName, kFonts[i].face, LF_FACESIZE);
+    fonts[i].reset(CreateFontIndirectW(&lf));
+    gFonts[i] = fonts[i].get();
+  }
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefDlgProcW;
+  wc.cbWndExtra = DLGWINDOWEXTRA;
+  wc.hInstance = instance;
+  wc.hIcon = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  for (const DialogDef& d : kDialogs) {
+    wc.lpszClassName = d.className;
+    if (!RegisterClassExW(&wc)) return 1;
+  }
+  // The first dialog is the main one; the others are owned by it and start hidden.
+  HWND main = nullptr;
+  for (const DialogDef& d : kDialogs) {
+    HWND dialog = CreateDialogParamW(instance, d.className, main, DialogProc, reinterpret_cast<LPARAM>(&d));
+    if (!dialog) return 1;
+    if (!main) main = dialog;
+  }
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top && IsDialogMessageW(top, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

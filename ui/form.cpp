@@ -14,6 +14,8 @@ namespace {
 constexpr std::size_t kWindow = static_cast<std::size_t>(-1);
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kFormExStyle = WS_EX_WINDOWEDGE;
+// What a closed combo box's frame takes of its height, above and below the selection field.
+constexpr int kComboFrameHeight = 6;
 
 struct KindClass {
   const wchar_t* className;
@@ -106,13 +108,15 @@ std::string Form::BoundHandler(std::string_view control, std::string_view event)
   return {};
 }
 
-void Form::RegisterClass() const {
+void Form::RegisterClass(HICON icon) const {
   const std::wstring name = Wide(def_.className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), name.c_str(), &wc)) return;
   wc.lpfnWndProc = &Thunk;
   wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = name.c_str();
@@ -154,28 +158,22 @@ void Form::Build() {
     }
   }
 
-  RegisterClass();
-  RECT frame{0, 0, def_.clientWidth, def_.clientHeight};
-  AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
-  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
-                              0, 0, frame.right - frame.left, frame.bottom - frame.top, host_.Owner(), nullptr,
-                              GetModuleHandleW(nullptr), this);
-  if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
   HICON icon = host_.Icon();
   if (!def_.icon.empty()) {
     icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0,
                                          LR_DEFAULTSIZE | LR_SHARED));
   }
-  if (icon) {
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
+  RegisterClass(icon);
+  const Rect frame = FrameRect();
+  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
+                              frame.left, frame.top, frame.width, frame.height, host_.Owner(), nullptr,
+                              GetModuleHandleW(nullptr), this);
+  if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(def_.font)), FALSE);
   // Labels are measured on one memory DC like the screen's: cheaper than a DC of each label's.
   const DcHandle measure(CreateCompatibleDC(nullptr));
   if (!measure) throw std::runtime_error("cannot create a device context for " + def_.className);
   for (const PlacedControl& placed : placed_) CreateControl(placed, measure.get());
-  CenterOnScreen();
 
   for (const Binding& b : bindings_) {
     if (b.control != kWindow || b.event != "Create") continue;
@@ -190,42 +188,27 @@ void Form::Build() {
 void Form::CreateControl(const PlacedControl& placed, HDC measure) {
   const ControlSpec& def = *placed.def;
   const KindClass kc = ClassOf(def.kind);
-  int height = placed.bounds.height;
-  // A drop-down list's height at creation includes its list.
-  if (def.kind == ControlKind::ComboBox)
-    height += static_cast<int>(def.items.size()) * std::max(def.itemHeight, def.font.height) + 2;
+  const Rect r = ControlRect(placed, measure);
   HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
-                                 placed.bounds.left, placed.bounds.top, placed.bounds.width, height, Handle(),
+                                 r.left, r.top, r.width, r.height, Handle(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(placed.id)), GetModuleHandleW(nullptr),
                                  nullptr);
   if (!control) throw std::runtime_error("cannot create control " + def.name);
   controls_.push_back(control);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(def.font)), FALSE);
   switch (def.kind) {
-    case ControlKind::Label: {
-      // A label is sized to its one line of text: never smaller than laid out, and larger where
-      // the system's font for the face is wider than the one the layout was made with.
-      HGDIOBJ old = SelectObject(measure, Font(def.font));
-      const std::wstring text = Wide(def.text);
-      SIZE extent{};
-      GetTextExtentPoint32W(measure, text.c_str(), static_cast<int>(text.size()), &extent);
-      SelectObject(measure, old);
-      const int width = std::max(placed.bounds.width, static_cast<int>(extent.cx));
-      const int labelHeight = std::max(placed.bounds.height, static_cast<int>(extent.cy));
-      if (width != placed.bounds.width || labelHeight != placed.bounds.height)
-        SetWindowPos(control, nullptr, 0, 0, width, labelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
-    }
     case ControlKind::ComboBox: {
       for (const std::string& item : def.items)
         SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-      // The closed box takes the layout's height: the selection field gives the difference.
-      // Systems differ in what the field's height includes, so correct by what is measured.
-      LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      for (int tries = 0; tries < 4 && field > 0; ++tries) {
-        RECT r{};
-        GetWindowRect(control, &r);
-        const LRESULT excess = (r.bottom - r.top) - placed.bounds.height;
+      // The closed box takes the layout's height: its selection field is that less the frame
+      // (what WM_MEASUREITEM also says). Set once; a system whose frame differs is corrected
+      // by what is measured.
+      LRESULT field = std::max(1, placed.bounds.height - kComboFrameHeight);
+      SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      for (int tries = 0; tries < 3; ++tries) {
+        RECT box{};
+        GetWindowRect(control, &box);
+        const LRESULT excess = (box.bottom - box.top) - placed.bounds.height;
         if (excess == 0 || field - excess <= 0) break;
         field -= excess;
         SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
@@ -245,6 +228,15 @@ void Form::CreateControl(const PlacedControl& placed, HDC measure) {
   }
 }
 
+Rect Form::FrameRect() const {
+  RECT frame{0, 0, def_.clientWidth, def_.clientHeight};
+  AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+  const int width = static_cast<int>(frame.right - frame.left);
+  const int height = static_cast<int>(frame.bottom - frame.top);
+  return {std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2),
+          std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2), width, height};
+}
+
 void Form::CenterOnScreen() {
   RECT r{};
   GetWindowRect(Handle(), &r);
@@ -253,6 +245,26 @@ void Form::CenterOnScreen() {
   const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
   const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Form::ControlRect(const PlacedControl& placed, HDC measure) {
+  const ControlSpec& def = *placed.def;
+  Rect r = placed.bounds;
+  if (def.kind == ControlKind::Label) {
+    // A label is sized to its one line of text: never smaller than laid out, and larger where
+    // the system's font for the face is wider than the one the layout was made with.
+    HGDIOBJ old = SelectObject(measure, Font(def.font));
+    const std::wstring text = Wide(def.text);
+    SIZE extent{};
+    GetTextExtentPoint32W(measure, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(measure, old);
+    r.width = std::max(r.width, static_cast<int>(extent.cx));
+    r.height = std::max(r.height, static_cast<int>(extent.cy));
+  } else if (def.kind == ControlKind::ComboBox) {
+    // A drop-down list's height at creation includes its list.
+    r.height += static_cast<int>(def.items.size()) * std::max(def.itemHeight, def.font.height) + 2;
+  }
+  return r;
 }
 
 void Form::ClickFocusedButton(HWND focus) {
@@ -290,7 +302,7 @@ void Form::MeasureItem(MEASUREITEMSTRUCT& item) const {
     if (placed.id != static_cast<int>(item.CtlID)) continue;
     const int rows = placed.def->itemHeight > 0 ? placed.def->itemHeight : placed.def->font.height;
     // The selection field: the closed box's height less its frame.
-    item.itemHeight = static_cast<UINT>(item.itemID == static_cast<UINT>(-1) ? std::max(1, placed.bounds.height - 6) : rows);
+    item.itemHeight = static_cast<UINT>(item.itemID == static_cast<UINT>(-1) ? std::max(1, placed.bounds.height - kComboFrameHeight) : rows);
   }
 }
 

@@ -74,6 +74,10 @@ protected:
   // Creates the window (hidden) and its controls, binds the handlers and runs `Create`. Called
   // by the window class at the end of its constructor.
   void Build();
+  // Where the window and each control are created: the window centred on the screen, the
+  // controls at their final size.
+  Rect FrameRect() const;
+  Rect ControlRect(const PlacedControl& placed, HDC measure);
   void CenterOnScreen();
   void ClickFocusedButton(HWND focus);
 
@@ -94,7 +98,7 @@ private:
   };
 
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void RegisterClass() const;
+  void RegisterClass(HICON icon) const;
   HFONT Font(const FontSpec& def);
   void CreateControl(const PlacedControl& placed, HDC measure);
   void Fire(std::size_t control, std::string_view event, HWND sender);

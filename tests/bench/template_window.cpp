@@ -4,8 +4,9 @@
 //
 // Like the program it creates each distinct font once and gives it with WM_SETFONT, fills the
 // combo box, gives the hot-key fields their rules, and draws the labels and the combo box itself.
-// The main dialog is shown by CreateDialogParamW (its template is visible), the detail dialog
-// is created hidden. The dialogs' window classes carry the icon. Closing the main dialog ends it.
+// The start-up does the program's work before its main window shows: the detail dialog is
+// created hidden first, then the main dialog, which CreateDialogParamW shows (its template is
+// visible). The dialogs' window classes carry the icon. Closing the main dialog ends it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -82,9 +83,13 @@ void DrawComboItem(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &rc);
 }
 
+// The first template is the main dialog's.
+bool IsMain(HWND dialog) { return GetWindowLongPtrW(dialog, DWLP_USER) == reinterpret_cast<LONG_PTR>(&kDialogs[0]); }
+
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       SetUp(dialog, *reinterpret_cast<const DialogDef*>(lParam));
       return TRUE;
     case WM_MEASUREITEM: {
@@ -104,11 +109,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
       return TRUE;
     }
     case WM_CLOSE:
-      if (GetWindow(dialog, GW_OWNER)) ShowWindow(dialog, SW_HIDE);
-      else DestroyWindow(dialog);
+      if (IsMain(dialog)) DestroyWindow(dialog);
+      else ShowWindow(dialog, SW_HIDE);
       return TRUE;
     case WM_DESTROY:
-      if (!GetWindow(dialog, GW_OWNER)) PostQuitMessage(0);
+      if (IsMain(dialog)) PostQuitMessage(0);
       return FALSE;
     default:
       return FALSE;
@@ -144,12 +149,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.lpszClassName = d.className;
     if (!RegisterClassExW(&wc)) return 1;
   }
-  // The first dialog is the main one; the others are owned by it and start hidden.
-  HWND main = nullptr;
-  for (const DialogDef& d : kDialogs) {
-    HWND dialog = CreateDialogParamW(instance, d.className, main, DialogProc, reinterpret_cast<LPARAM>(&d));
-    if (!dialog) return 1;
-    if (!main) main = dialog;
+  // The hidden ones first, the main dialog last: it shows as it is created.
+  for (std::size_t i = std::size(kDialogs); i-- > 0;) {
+    const DialogDef& d = kDialogs[i];
+    if (!CreateDialogParamW(instance, d.className, nullptr, DialogProc, reinterpret_cast<LPARAM>(&d))) return 1;
   }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

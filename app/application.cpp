@@ -1,19 +1,13 @@
 #include "app/application.h"
 
-#include <vector>
-
 #include "ui/app_text.h"
+#include "ui/disabled_windows.h"
 
 namespace app {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TApplication";
 constexpr UINT kActivateLastPopup = WM_APP + 1;
-
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-  return TRUE;
-}
 
 }  // namespace
 
@@ -48,13 +42,8 @@ Application::~Application() = default;
 
 void Application::ShowError(const std::string& message) {
   const std::wstring text = ui::Wide(ui::ErrorBoxText(message));
-  std::vector<HWND> waiting;
-  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&waiting));
-  std::erase(waiting, Owner());
-  for (HWND hwnd : waiting) EnableWindow(hwnd, FALSE);
+  const ui::DisabledWindows waiting(Owner());
   MessageBoxW(Owner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
-  for (HWND hwnd : waiting)
-    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
 }
 
 // The windows the application owns are hidden with it and come back when it is restored (see

@@ -6,7 +6,7 @@ namespace {
 using settings::ERegistryException;
 using settings::TRegistry;
 
-const std::string kHandlerBelowType = std::string("\\shellex\\ContextMenuHandlers\\") + kHandlerName;
+std::string HandlerBelow(const std::string& typeKey) { return typeKey + "\\" + kHandlerSubPath; }
 
 // Removes what older versions registered for the JPEG file type: the handler below the type
 // key that ".jpg" names, the handler's own type key, and the handler below ".jpg". Creating
@@ -20,9 +20,9 @@ void RemoveJpegTypeEntries(TRegistry& registry) {
   if (type.empty()) type = kHandlerName;
 
   // Each deletion is best-effort: a key that is not there is already as wanted.
-  registry.DeletePath(type + kHandlerBelowType);
+  registry.DeletePath(HandlerBelow(type));
   registry.DeletePath(kHandlerName);
-  registry.DeletePath(".jpg" + kHandlerBelowType);
+  registry.DeletePath(HandlerBelow(".jpg"));
 }
 
 [[noreturn]] void KeyFailed(const std::string& path) {
@@ -34,11 +34,12 @@ void RemoveJpegTypeEntries(TRegistry& registry) {
 void Register(TRegistry& registry, const settings::Options& options, const std::string& serverPath) {
   registry.Root(settings::kClassesRoot);
   if (!registry.OpenPath("*", true)) KeyFailed("*");
-  if (!registry.OpenPath(std::string("shellex\\ContextMenuHandlers\\") + kHandlerName, true))
-    KeyFailed(kHandlerKey);
+  if (!registry.OpenPath(kHandlerSubPath, true)) KeyFailed(kHandlerKey);
   registry.PutString("", kClsid);
   registry.ClosePath();
 
+  // The class and server keys' OpenPath results are not looked at: when one cannot be opened,
+  // no key is open and the PutString that follows raises for it ("'' の設定に失敗しました").
   registry.OpenPath(kClassKey, true);
   registry.PutString("", kHandlerName);
   registry.ClosePath();

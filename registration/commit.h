@@ -10,14 +10,25 @@
 
 namespace registration {
 
-inline constexpr const char* kHandlerName = "vintrel_turnways";
-inline constexpr const char* kClsid = "{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
-inline constexpr const char* kServerFileName = "vintrel_turnways.dll";
+// The names are spelled once, as literals, so that the key paths below stay constants.
+#define VT_HANDLER_NAME "vintrel_turnways"
+#define VT_CLSID "{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}"
+#define VT_HANDLER_SUB_PATH "shellex\\ContextMenuHandlers\\" VT_HANDLER_NAME
 
+inline constexpr const char* kHandlerName = VT_HANDLER_NAME;
+inline constexpr const char* kClsid = VT_CLSID;
+inline constexpr const char* kServerFileName = VT_HANDLER_NAME ".dll";
+
+// The handler's key below a file type's key.
+inline constexpr const char* kHandlerSubPath = VT_HANDLER_SUB_PATH;
 // The keys the commit writes below HKEY_CLASSES_ROOT.
-inline constexpr const char* kHandlerKey = "*\\shellex\\ContextMenuHandlers\\vintrel_turnways";
-inline constexpr const char* kClassKey = "CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
-inline constexpr const char* kServerKey = "CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}\\InProcServer32";
+inline constexpr const char* kHandlerKey = "*\\" VT_HANDLER_SUB_PATH;
+inline constexpr const char* kClassKey = "CLSID\\" VT_CLSID;
+inline constexpr const char* kServerKey = "CLSID\\" VT_CLSID "\\InProcServer32";
+
+#undef VT_HANDLER_SUB_PATH
+#undef VT_CLSID
+#undef VT_HANDLER_NAME
 
 // The executable's folder: everything up to and including its last "\" or ":". A "\" byte
 // that is the second byte of a double-byte character of `codePage` is no separator.

@@ -87,7 +87,7 @@ long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create
   if (const long status = Resolve(base, 0, at); status != kSuccess) return status;
   const std::vector<std::string> parts = Split(subPath);
   for (const std::string& part : parts)
-    if (part.empty()) return 161;  // ERROR_BAD_PATHNAME: an empty key name inside the path
+    if (part.empty()) return kBadPathName;  // an empty key name inside the path
   for (const std::string& part : parts) {
     const std::string folded = Fold(part);
     const std::string path = at->path.empty() ? folded : at->path + "\\" + folded;

@@ -45,30 +45,24 @@ void ReadField(TRegistry& registry, const Field& field, Options& options) {
 
 }  // namespace
 
-void LoadOptions(RegistryStore& store, LoadedOptions& loaded) {
-  loaded = LoadedOptions{};
+LoadedOptions LoadOptions(RegistryStore& store) {
+  LoadedOptions loaded;
+  TRegistry registry(store);
+  registry.AccessMask(kKeyRead);
+  registry.Root(kCurrentUser);
+  if (!registry.OpenPath(kOptionsKey, false)) return loaded;
   loaded.gRegistered = true;
-  std::exception_ptr firstFailure;
-  {
-    TRegistry registry(store);
-    registry.AccessMask(kKeyRead);
-    registry.Root(kCurrentUser);
-    if (!registry.OpenPath(kOptionsKey, false)) {
-      loaded.gRegistered = false;
-      return;
-    }
-    for (const Field& field : kFields) {
-      if (!registry.HasValue(field.name)) continue;
-      try {
-        ReadField(registry, field, loaded.options);
-      } catch (const ERegistryException&) {
-        // One unreadable value must not cost the readable ones: they would be overwritten
-        // with defaults at the next OK.
-        if (!firstFailure) firstFailure = std::current_exception();
-      }
+  for (const Field& field : kFields) {
+    if (!registry.HasValue(field.name)) continue;
+    try {
+      ReadField(registry, field, loaded.options);
+    } catch (const ERegistryException&) {
+      // One unreadable value must not cost the readable ones: they would be overwritten with
+      // defaults at the next OK.
+      if (!loaded.failure) loaded.failure = std::current_exception();
     }
   }
-  if (firstFailure) std::rethrow_exception(firstFailure);
+  return loaded;
 }
 
 bool SaveOptions(TRegistry& registry, const Options& options) {

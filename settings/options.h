@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 
 #include "settings/registry.h"
@@ -35,13 +36,13 @@ struct Options {
 struct LoadedOptions {
   Options options;
   bool gRegistered = false;
+  std::exception_ptr failure;  // the first read that failed (an ERegistryException), or none
 };
 
 // Reads the options key read-only. Every value is read; one that is absent or cannot be read
-// keeps its default, and a save-method code outside 0..4 leaves 0. When a read failed, `loaded`
-// still holds everything else and the first failure's ERegistryException is thrown after the
-// last value, with the key closed.
-void LoadOptions(RegistryStore& store, LoadedOptions& loaded);
+// keeps its default, and a save-method code outside 0..4 leaves 0. When a read failed, the
+// result still holds everything else and, in `failure`, the first failure; the key is closed.
+LoadedOptions LoadOptions(RegistryStore& store);
 
 // Opens (creating) the options key under HKEY_CURRENT_USER and writes all ten values in their
 // order. Answers false, having written nothing, when the key cannot be opened or created; a

@@ -25,7 +25,6 @@ inline constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 inline constexpr std::uint32_t kKeyRead = 0x20019;       // KEY_READ
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;  // KEY_ALL_ACCESS
 
-inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
@@ -39,6 +38,7 @@ inline constexpr long kFileNotFound = 2;
 inline constexpr long kAccessDenied = 5;
 inline constexpr long kInvalidHandle = 6;
 inline constexpr long kInvalidParameter = 87;
+inline constexpr long kBadPathName = 161;
 inline constexpr long kMoreData = 234;
 inline constexpr long kNoMoreItems = 259;
 inline constexpr long kKeyDeleted = 1018;

@@ -28,11 +28,4 @@ std::string ErrorBoxText(std::string_view message) {
   return text;
 }
 
-std::string AsciiLowerCase(std::string_view utf8) {
-  std::string text(utf8);
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 }  // namespace ui

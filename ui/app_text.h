@@ -18,7 +18,4 @@ std::string ApplicationTitle(std::string_view modulePath, LowerCaseFn lower);
 // sorts after "." (its first byte is above 0x2E); an empty message stays empty.
 std::string ErrorBoxText(std::string_view message);
 
-// Lower case for ASCII letters only: enough where no other letters can occur.
-std::string AsciiLowerCase(std::string_view utf8);
-
 }  // namespace ui

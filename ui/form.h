@@ -2,12 +2,17 @@
 // of the window, its event entries bound by name to the handlers of the window class.
 //
 // - Building throws when the layout names a handler the class does not have, or is faulty.
+// - After its controls are created the window class resolves the ones it works with
+//   (ResolveControls); a control the layout lacks fails the building there.
 // - The window's `Create` handler runs at the end of the construction, before anything is shown;
 //   an exception from it, or from any handler run while a message is dispatched, is shown in
 //   the host's error box and the window goes on as if the handler had returned.
 // - A change that the program makes inside a QuietScope reports no Change event.
 // - Disabled labels are drawn embossed; focus is restored to the last focused control, or the
 //   first in tab order, whenever the window is activated.
+//
+// form.cpp: construction, the window procedure and focus; form_events.cpp: binding and
+// dispatch of the layout's events.
 #pragma once
 
 #include <windows.h>
@@ -19,28 +24,13 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/font_cache.h"
+#include "ui/host.h"
 #include "ui/layout.h"
+#include "ui/message_loop.h"
 #include "ui/win.h"
 
 namespace ui {
-
-// What the windows need of the application object.
-class Host {
-public:
-  virtual ~Host() = default;
-  virtual HWND Owner() const = 0;  // owns every form
-  virtual HICON Icon() const = 0;  // for forms without an icon of their own
-  virtual void ShowError(const std::string& message) = 0;  // message as the exception gave it
-  virtual void Minimize() = 0;
-  virtual void MainFormClosed() = 0;
-};
-
-// Shows the exception being handled (call inside a catch block only).
-void ShowCurrentException(Host& host) noexcept;
-
-// One message of the run loop or a modal loop: dialog keyboard navigation for the program's
-// windows, except that Enter clicks the focused push button only and Escape does nothing.
-void ProcessMessage(MSG& msg);
 
 class Form {
 public:
@@ -52,9 +42,11 @@ public:
   const FormSpec& Definition() const { return def_; }
   HWND Control(std::string_view name) const;  // throws for an unknown name
   // The handler bound to a control's (or the window's, name "") event; empty when none.
-  std::string BoundHandler(std::string_view control, std::string_view event) const;
+  std::string BoundHandler(std::string_view control, Event event) const;
 
   void Close() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+  // Enter: clicks `focus` when it is an enabled push button of this window.
+  void ClickFocusedButton(HWND focus);
   static Form* FromHandle(HWND hwnd);
 
   class QuietScope {
@@ -71,16 +63,16 @@ public:
 protected:
   Form(Host& host, std::string_view layoutText);
 
-  // Creates the window (hidden) and its controls, binds the handlers and runs `Create`. Called
-  // by the window class at the end of its constructor.
+  // Creates the window (hidden, centred on the screen) and its controls, binds the handlers,
+  // resolves the controls and runs `Create`. Called by the window class at the end of its
+  // constructor.
   void Build();
-  // Where the window and each control are created: the window centred on the screen, the
-  // controls at their final size.
+  // The window's rectangle on the screen, frame included, centred as it is created.
   Rect FrameRect() const;
-  Rect ControlRect(const PlacedControl& placed, HDC measure);
   void CenterOnScreen();
-  void ClickFocusedButton(HWND focus);
 
+  // Looks up the controls the class works with (Control) into its own members.
+  virtual void ResolveControls() {}
   virtual std::optional<std::size_t> FindHandler(std::string_view name) const = 0;
   virtual void CallHandler(std::size_t index, HWND sender) = 0;
   virtual const char* HandlerName(std::size_t index) const = 0;
@@ -90,28 +82,27 @@ protected:
   Host& host_;
 
 private:
-  friend void ProcessMessage(MSG& msg);
   struct Binding {
-    std::size_t control;  // index into placed_; npos for the window
-    std::string event;
+    std::size_t control;  // index into placed_; kWindow for the window
+    Event event;
     std::size_t handler;
   };
+  static constexpr std::size_t kWindow = static_cast<std::size_t>(-1);
 
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void RegisterClass(HICON icon) const;
-  HFONT Font(const FontSpec& def);
-  void CreateControl(const PlacedControl& placed, HDC measure);
-  void Fire(std::size_t control, std::string_view event, HWND sender);
+  void RegisterClass(HICON icon) const;  // the class carries the window's icon
+  void CreateWindowAndControls();
+  void Bind();
+  void RunCreate();
+  void Fire(std::size_t control, Event event, HWND sender);
   void OnCommand(WPARAM wParam, LPARAM lParam);
-  void DrawLabel(const DRAWITEMSTRUCT& item) const;
-  void MeasureItem(MEASUREITEMSTRUCT& item) const;
-  void DrawComboItem(const DRAWITEMSTRUCT& item) const;
+  void OnActivate(WPARAM wParam);
 
   FormSpec def_;
   std::vector<PlacedControl> placed_;
   std::vector<HWND> controls_;  // as placed_
   std::vector<Binding> bindings_;
-  std::vector<std::pair<FontSpec, FontHandle>> fonts_;
+  FontCache fonts_;
   WindowHandle window_;
   HWND lastFocus_ = nullptr;
   HFONT font_ = nullptr;  // the window's default font, one of fonts_

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <initializer_list>
 #include <optional>
 #include <set>
 
@@ -34,7 +35,7 @@ private:
   void FormProperty(const std::string& keyword, const std::vector<Token>& tokens);
   void ControlProperty(ControlSpec& control, const std::string& keyword, const std::vector<Token>& tokens);
   FontSpec Font(const std::vector<Token>& tokens, const FontSpec& inherited, bool complete) const;
-  EventSpec Event(const std::vector<Token>& tokens, const std::vector<std::string>& allowed) const;
+  EventSpec EventLine(const std::vector<Token>& tokens, std::initializer_list<Event> allowed) const;
   void Check() const;
 
   std::string_view text_;
@@ -130,7 +131,7 @@ void Parser::FormLine(const std::vector<Token>& tokens) {
   if (haveForm_) Fail("a second form line");
   Expect(tokens, 3);
   form_.className = Word(tokens[1]);
-  form_.instanceName = Word(tokens[2]);
+  Word(tokens[2]);  // the instance name: a name, not kept
   haveForm_ = true;
 }
 
@@ -156,7 +157,7 @@ void Parser::FormProperty(const std::string& keyword, const std::vector<Token>& 
     // 1 and 2 are the dialog manager's OK and Cancel.
     if (form_.firstId < 3 || form_.firstId > 0xFF00) Fail("ids must lie in 3..65280");
   } else if (keyword == "on") {
-    form_.events.push_back(Event(tokens, {"Create"}));
+    form_.events.push_back(EventLine(tokens, {Event::Create}));
   } else {
     Fail("unknown window property: " + keyword);
   }
@@ -216,13 +217,13 @@ void Parser::ControlProperty(ControlSpec& control, const std::string& keyword, c
     switch (control.kind) {
       case ControlKind::Button:
       case ControlKind::CheckBox:
-        control.events.push_back(Event(tokens, {"Click"}));
+        control.events.push_back(EventLine(tokens, {Event::Click}));
         break;
       case ControlKind::HotKey:
-        control.events.push_back(Event(tokens, {"Change"}));
+        control.events.push_back(EventLine(tokens, {Event::Change}));
         break;
       default:
-        Event(tokens, {});
+        EventLine(tokens, {});
     }
   } else {
     Fail("unknown control property: " + keyword);
@@ -258,12 +259,14 @@ FontSpec Parser::Font(const std::vector<Token>& tokens, const FontSpec& inherite
   return font;
 }
 
-EventSpec Parser::Event(const std::vector<Token>& tokens, const std::vector<std::string>& allowed) const {
+EventSpec Parser::EventLine(const std::vector<Token>& tokens, std::initializer_list<Event> allowed) const {
   Expect(tokens, 3);
-  EventSpec event{Word(tokens[1]), Word(tokens[2])};
-  if (std::find(allowed.begin(), allowed.end(), event.event) == allowed.end())
-    Fail("no event " + event.event + " here");
-  return event;
+  const std::string name = Word(tokens[1]);
+  static constexpr Event kEvents[] = {Event::Click, Event::Change, Event::Create};
+  const auto* known = std::find_if(std::begin(kEvents), std::end(kEvents), [&](Event e) { return name == EventName(e); });
+  if (known == std::end(kEvents)) Fail("unknown event: " + name);
+  if (std::find(allowed.begin(), allowed.end(), *known) == allowed.end()) Fail("no event " + name + " here");
+  return {*known, Word(tokens[2])};
 }
 
 void Parser::Check() const {
@@ -276,9 +279,10 @@ void Parser::Check() const {
     if (control.kind == ControlKind::Label && control.tab >= 0) throw LayoutError(where + "a label takes no tab");
     if (control.tab >= 0 && !tabs.insert({control.parent, control.tab}).second)
       throw LayoutError(where + "tab " + std::to_string(control.tab) + " taken twice");
-    std::set<std::string> events;
+    std::set<Event> events;
     for (const EventSpec& event : control.events)
-      if (!events.insert(event.event).second) throw LayoutError(where + "event " + event.event + " given twice");
+      if (!events.insert(event.event).second)
+        throw LayoutError(where + "event " + EventName(event.event) + " given twice");
   }
 }
 
@@ -337,6 +341,15 @@ const char* KindName(ControlKind kind) {
     case ControlKind::GroupBox: return "groupbox";
     case ControlKind::ComboBox: return "combobox";
     case ControlKind::HotKey: return "hotkey";
+  }
+  return "?";
+}
+
+const char* EventName(Event event) {
+  switch (event) {
+    case Event::Click: return "Click";
+    case Event::Change: return "Change";
+    case Event::Create: return "Create";
   }
   return "?";
 }

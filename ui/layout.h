@@ -1,7 +1,8 @@
 // Window layouts as data. A layout is UTF-8 text, one statement a line; `#` starts a comment
 // line, tokens are separated by blanks, texts are in double quotes (\" and \\ inside).
 //
-//   form <Class> <Instance>              starts the layout; the window's properties follow
+//   form <Class> <Instance>              starts the layout (the instance name is not used); the
+//                                        window's properties follow
 //     caption "<text>"
 //     client <width> <height>            client area in pixels
 //     font "<face>" <height> [bold] <ansi|shiftjis>
@@ -58,8 +59,12 @@ struct Rect {
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// The events a layout can bind; their names in the layout are the enumerators' names.
+enum class Event { Click, Change, Create };
+const char* EventName(Event event);
+
 struct EventSpec {
-  std::string event;
+  Event event = Event::Click;
   std::string handler;
 };
 
@@ -78,7 +83,6 @@ struct ControlSpec {
 
 struct FormSpec {
   std::string className;
-  std::string instanceName;
   std::string caption;
   int clientWidth = 0;
   int clientHeight = 0;

@@ -1,5 +1,7 @@
 #include "ui/option.h"
 
+#include <iterator>
+
 #include "registration/commit.h"
 #include "ui/sub.h"
 
@@ -25,33 +27,33 @@ std::span<const TFm_main::Handler> TFm_main::Handlers() {
   return handlers;
 }
 
+void TFm_main::ResolveControls() {
+  static constexpr const char* kRegistRow[] = {"Btn_Regist", "Lbl_Regist1", "Lbl_Regist2"};
+  static constexpr const char* kUnRegistRow[] = {"Btn_UnRegist", "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3"};
+  for (std::size_t i = 0; i < std::size(kRegistRow); ++i) controls_.registRow[i] = Control(kRegistRow[i]);
+  for (std::size_t i = 0; i < std::size(kUnRegistRow); ++i) controls_.unRegistRow[i] = Control(kUnRegistRow[i]);
+  controls_.cbo_SaveMethod = Control("cbo_SaveMethod");
+  for (std::size_t i = 0; i < std::size(kOptionCheckBoxes); ++i)
+    controls_.optionChecks[i] = Control(kOptionCheckBoxes[i].control);
+}
+
 void TFm_main::FormCreate(HWND) {
-  settings::LoadedOptions loaded;
+  const settings::LoadedOptions loaded = settings::LoadOptions(store_);
   // The window shows what could be read and rows that match the wish, also when a value
   // could not be read; the error then goes on to the error box.
-  const auto show = [&] {
-    ShowOptions(loaded.options);
-    gRegistered = loaded.gRegistered;
-    UpdateRegistControls();
-  };
-  try {
-    settings::LoadOptions(store_, loaded);
-  } catch (...) {
-    show();
-    throw;
-  }
-  show();
+  ShowOptions(loaded.options);
+  gRegistered = loaded.gRegistered;
+  UpdateRegistControls();
+  if (loaded.failure) std::rethrow_exception(loaded.failure);
 }
 
 void TFm_main::UpdateRegistControls() {
-  static constexpr const char* kRegistRow[] = {"Btn_Regist", "Lbl_Regist1", "Lbl_Regist2"};
-  static constexpr const char* kUnRegistRow[] = {"Btn_UnRegist", "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3"};
   HWND focus = GetFocus();
-  for (const char* name : kRegistRow) Enable(Control(name), !gRegistered);
-  for (const char* name : kUnRegistRow) Enable(Control(name), gRegistered);
+  for (HWND control : controls_.registRow) Enable(control, !gRegistered);
+  for (HWND control : controls_.unRegistRow) Enable(control, gRegistered);
   // The focus moves from the button that was just disabled to the one that was enabled.
   if (focus && !IsWindowEnabled(focus) && GetParent(focus) == Handle())
-    SetFocus(Control(gRegistered ? "Btn_UnRegist" : "Btn_Regist"));
+    SetFocus(gRegistered ? controls_.unRegistRow[0] : controls_.registRow[0]);
 }
 
 void TFm_main::Btn_RegistClick(HWND) {
@@ -71,28 +73,25 @@ void TFm_main::Btn_SubClick(HWND) {
   Fm_Sub->HotKey_90().SetHotKey(gHotKey_90);
   Fm_Sub->HotKey_180().SetHotKey(gHotKey_180);
   Fm_Sub->HotKey_270().SetHotKey(gHotKey_270);
-  SetChecked(Fm_Sub->Control("Chk_gAddMenu180"), gAddMenu180);
+  SetChecked(Fm_Sub->Controls().Chk_gAddMenu180, gAddMenu180);
   Fm_Sub->ShowModal();
 }
 
 std::int32_t TFm_main::getSaveMethod() const {
-  const auto row = static_cast<int>(SendMessageW(Control("cbo_SaveMethod"), CB_GETCURSEL, 0, 0));
+  const auto row = static_cast<int>(SendMessageW(controls_.cbo_SaveMethod, CB_GETCURSEL, 0, 0));
   return settings::SaveMethodFromRow(row);
 }
 
 void TFm_main::setSaveMethod(std::int32_t code) {
   if (const auto row = settings::RowFromSaveMethod(code))
-    SendMessageW(Control("cbo_SaveMethod"), CB_SETCURSEL, static_cast<WPARAM>(*row), 0);
+    SendMessageW(controls_.cbo_SaveMethod, CB_SETCURSEL, static_cast<WPARAM>(*row), 0);
 }
 
 settings::Options TFm_main::CurrentOptions() const {
   settings::Options options;
   options.gSaveMethod = getSaveMethod();
-  options.gAllowBreakDCF = IsChecked(Control("chk_AllowBreakDCF"));
-  options.gKeepTimeStamp_Create = IsChecked(Control("chk_KeepTimeStamp_Create"));
-  options.gKeepTimeStamp_Write = IsChecked(Control("chk_KeepTimeStamp_Write"));
-  options.gAllowAdjustMCU = IsChecked(Control("chk_AllowAdjustMCU"));
-  options.gNotShowWarning = IsChecked(Control("Chk_NotShowWarning"));
+  for (std::size_t i = 0; i < std::size(kOptionCheckBoxes); ++i)
+    options.*kOptionCheckBoxes[i].value = IsChecked(controls_.optionChecks[i]);
   options.gHotKey_90 = gHotKey_90;
   options.gHotKey_180 = gHotKey_180;
   options.gHotKey_270 = gHotKey_270;
@@ -103,11 +102,8 @@ settings::Options TFm_main::CurrentOptions() const {
 void TFm_main::ShowOptions(const settings::Options& options) {
   setSaveMethod(0);
   setSaveMethod(options.gSaveMethod);
-  SetChecked(Control("chk_AllowBreakDCF"), options.gAllowBreakDCF);
-  SetChecked(Control("chk_KeepTimeStamp_Create"), options.gKeepTimeStamp_Create);
-  SetChecked(Control("chk_KeepTimeStamp_Write"), options.gKeepTimeStamp_Write);
-  SetChecked(Control("chk_AllowAdjustMCU"), options.gAllowAdjustMCU);
-  SetChecked(Control("Chk_NotShowWarning"), options.gNotShowWarning);
+  for (std::size_t i = 0; i < std::size(kOptionCheckBoxes); ++i)
+    SetChecked(controls_.optionChecks[i], options.*kOptionCheckBoxes[i].value);
   gHotKey_90 = options.gHotKey_90;
   gHotKey_180 = options.gHotKey_180;
   gHotKey_270 = options.gHotKey_270;

@@ -3,6 +3,7 @@
 // everything when it is created, commits on OK and ends the program when it closes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -12,6 +13,27 @@
 #include "ui/form.h"
 
 namespace ui {
+
+// The check boxes of the options, each with the value it shows.
+struct OptionCheckBox {
+  const char* control;
+  bool settings::Options::*value;
+};
+inline constexpr OptionCheckBox kOptionCheckBoxes[] = {
+    {"chk_AllowBreakDCF", &settings::Options::gAllowBreakDCF},
+    {"chk_KeepTimeStamp_Create", &settings::Options::gKeepTimeStamp_Create},
+    {"chk_KeepTimeStamp_Write", &settings::Options::gKeepTimeStamp_Write},
+    {"chk_AllowAdjustMCU", &settings::Options::gAllowAdjustMCU},
+    {"Chk_NotShowWarning", &settings::Options::gNotShowWarning},
+};
+
+// The controls of the main window that its handlers work with, resolved once it is built.
+struct MainControls {
+  std::array<HWND, 3> registRow{};    // Btn_Regist and its two labels
+  std::array<HWND, 4> unRegistRow{};  // Btn_UnRegist and its three labels
+  HWND cbo_SaveMethod = nullptr;
+  std::array<HWND, std::size(kOptionCheckBoxes)> optionChecks{};  // as kOptionCheckBoxes
+};
 
 class TFm_main final : public FormOf<TFm_main> {
 public:
@@ -37,14 +59,18 @@ public:
   settings::Options CurrentOptions() const;
   void ShowOptions(const settings::Options& options);
 
+  const MainControls& Controls() const { return controls_; }
+
   static std::span<const Handler> Handlers();
 
 protected:
+  void ResolveControls() override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnClose() override;
 
 private:
   settings::RegistryStore& store_;
+  MainControls controls_;
 };
 
 extern TFm_main* Fm_main;

@@ -34,6 +34,5 @@ bool IsAllowedShortCut(std::uint16_t value) {
   return value == 0 || (value >= '0' && value <= '9') || (value >= 'A' && value <= 'Z');
 }
 
-std::uint16_t FilterShortCut(std::uint16_t value) { return IsAllowedShortCut(value) ? value : 0; }
 
 }  // namespace ui

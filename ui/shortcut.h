@@ -20,6 +20,5 @@ std::uint16_t HotKeyFromShortCut(std::uint16_t value);
 // What the user may leave in a shortcut field: nothing (0), the keys 0-9 or A-Z, without
 // modifiers. Anything else becomes 0.
 bool IsAllowedShortCut(std::uint16_t value);
-std::uint16_t FilterShortCut(std::uint16_t value);
 
 }  // namespace ui

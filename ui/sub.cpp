@@ -1,8 +1,6 @@
 #include "ui/sub.h"
 
-#include <algorithm>
-#include <vector>
-
+#include "ui/disabled_windows.h"
 #include "ui/option.h"
 #include "ui/shortcut.h"
 
@@ -25,6 +23,13 @@ std::span<const TFm_Sub::Handler> TFm_Sub::Handlers() {
   return handlers;
 }
 
+void TFm_Sub::ResolveControls() {
+  controls_.HotKey_90 = Control("HotKey_90");
+  controls_.HotKey_180 = Control("HotKey_180");
+  controls_.HotKey_270 = Control("HotKey_270");
+  controls_.Chk_gAddMenu180 = Control("Chk_gAddMenu180");
+}
+
 void TFm_Sub::Filter(THotKey field) {
   if (!IsAllowedShortCut(field.HotKey())) field.SetHotKey(0);
 }
@@ -38,7 +43,7 @@ void TFm_Sub::Btn_OKClick(HWND) {
     Fm_main->gHotKey_90 = HotKey_90().HotKey();
     Fm_main->gHotKey_180 = HotKey_180().HotKey();
     Fm_main->gHotKey_270 = HotKey_270().HotKey();
-    Fm_main->gAddMenu180 = IsChecked(Control("Chk_gAddMenu180"));
+    Fm_main->gAddMenu180 = IsChecked(controls_.Chk_gAddMenu180);
   }
   Close();
 }
@@ -50,26 +55,22 @@ void TFm_Sub::OnClose() {
   else ShowWindow(Handle(), SW_HIDE);
 }
 
-namespace {
-
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-  return TRUE;
-}
-
-}  // namespace
-
 int TFm_Sub::ShowModal() {
   HWND self = Handle();
   HWND previous = GetActiveWindow();
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-  for (HWND hwnd : {host_.Owner(), Fm_main ? Fm_main->Handle() : nullptr})
-    if (hwnd && IsWindowEnabled(hwnd) && std::find(disabled.begin(), disabled.end(), hwnd) == disabled.end())
-      disabled.push_back(hwnd);
-  std::erase(disabled, self);
-  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
+  {
+    const DisabledWindows waiting(self, {host_.Owner(), Fm_main ? Fm_main->Handle() : nullptr});
+    RunModal();
+    // Enabled (when `waiting` ends) before hiding, so that the activation goes back to the
+    // window the user came from.
+  }
+  ShowWindow(self, SW_HIDE);
+  if (previous && IsWindow(previous) && previous != self) SetActiveWindow(previous);
+  return kModalResultCancel;
+}
 
+void TFm_Sub::RunModal() {
+  HWND self = Handle();
   if (!shownBefore_) CenterOnScreen();
   shownBefore_ = true;
   modal_ = true;
@@ -92,12 +93,6 @@ int TFm_Sub::ShowModal() {
     }
   }
   modal_ = false;
-  // Enabled before hiding, so that the activation goes back to the window the user came from.
-  for (HWND hwnd : disabled)
-    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
-  ShowWindow(self, SW_HIDE);
-  if (previous && IsWindow(previous) && previous != self) SetActiveWindow(previous);
-  return kModalResultCancel;
 }
 
 }  // namespace ui

@@ -12,6 +12,14 @@
 
 namespace ui {
 
+// The controls of the detail dialog that its handlers work with, resolved once it is built.
+struct SubControls {
+  HWND HotKey_90 = nullptr;
+  HWND HotKey_180 = nullptr;
+  HWND HotKey_270 = nullptr;
+  HWND Chk_gAddMenu180 = nullptr;
+};
+
 class TFm_Sub final : public FormOf<TFm_Sub> {
 public:
   static constexpr int kModalResultCancel = 2;
@@ -19,9 +27,10 @@ public:
   explicit TFm_Sub(Host& host);
   TFm_Sub(Host& host, std::string_view layoutText);
 
-  THotKey HotKey_90() { return THotKey(*this, Control("HotKey_90")); }
-  THotKey HotKey_180() { return THotKey(*this, Control("HotKey_180")); }
-  THotKey HotKey_270() { return THotKey(*this, Control("HotKey_270")); }
+  THotKey HotKey_90() { return THotKey(*this, controls_.HotKey_90); }
+  THotKey HotKey_180() { return THotKey(*this, controls_.HotKey_180); }
+  THotKey HotKey_270() { return THotKey(*this, controls_.HotKey_270); }
+  const SubControls& Controls() const { return controls_; }
 
   void HotKey_90Change(HWND sender);
   void HotKey_180Change(HWND sender);
@@ -32,16 +41,18 @@ public:
   // Shows the dialog and runs its messages until it closes; the result is always
   // kModalResultCancel.
   int ShowModal();
-  bool InModalRun() const { return modal_; }
 
   static std::span<const Handler> Handlers();
 
 protected:
+  void ResolveControls() override;
   void OnClose() override;
 
 private:
   void Filter(THotKey field);
+  void RunModal();  // shown and run until it closes
 
+  SubControls controls_;
   bool modal_ = false;
   int modalResult_ = 0;
   bool shownBefore_ = false;

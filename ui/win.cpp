@@ -76,7 +76,8 @@ std::string ModulePathAnsi() { return ModulePath<char>(&GetModuleFileNameA); }
 std::string ModulePathUtf8() { return Utf8(ModulePath<wchar_t>(&GetModuleFileNameW)); }
 
 std::string ResourceText(const wchar_t* name) {
-  HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  // The headers spell RT_RCDATA for the narrow API here; the resource number is the same.
+  HRSRC info = FindResourceW(nullptr, name, reinterpret_cast<const wchar_t*>(RT_RCDATA));
   HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
   const void* bytes = data ? LockResource(data) : nullptr;
   if (!bytes) throw std::runtime_error("layout resource missing: " + Utf8(name));

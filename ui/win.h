@@ -1,5 +1,6 @@
-// Thin helpers over the wide user-interface API: UTF-8 <-> UTF-16, owning handle aliases,
-// bool-typed control accessors, the program's own path and its layout resources.
+// Thin helpers over the wide user-interface API: UTF-8 <-> UTF-16, owning handle aliases, the
+// select/restore guard of a device context, bool-typed control accessors, the program's own
+// path and its layout resources.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,22 @@ namespace ui {
 using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;
 using FontHandle = UniqueHandle<HFONT, &DeleteObject>;
 using DcHandle = UniqueHandle<HDC, &DeleteDC>;
+
+// Selects an object (a font) into a device context and puts the previous one back when it
+// goes; a null object selects nothing.
+class SelectedObject {
+public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+  ~SelectedObject() {
+    if (old_) SelectObject(dc_, old_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);

@@ -11,9 +11,8 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "dialogs.h"  // generated
+#include "ui/owner_draw.h"
 #include "ui/win.h"
 
 namespace {
@@ -45,44 +44,6 @@ void SetUp(HWND dialog, const DialogDef& def) {
   }
 }
 
-std::wstring TextOf(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-void DrawLabel(const DRAWITEMSTRUCT& item) {
-  RECT rc = item.rcItem;
-  FillRect(item.hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
-  SetBkMode(item.hDC, TRANSPARENT);
-  SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
-  std::wstring text = TextOf(item.hwndItem);
-  DrawTextW(item.hDC, text.data(), static_cast<int>(text.size()), &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(item.hDC, old);
-}
-
-void DrawComboItem(const DRAWITEMSTRUCT& item) {
-  RECT rc = item.rcItem;
-  const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  FillRect(item.hDC, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  if (item.itemID != static_cast<UINT>(-1)) {
-    const auto length = SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    RECT textRect = rc;
-    textRect.left += 2;
-    DrawTextW(item.hDC, text.data(), static_cast<int>(text.size()), &textRect,
-              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(item.hDC, old);
-  }
-  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &rc);
-}
-
 // The first template is the main dialog's.
 bool IsMain(HWND dialog) { return GetWindowLongPtrW(dialog, DWLP_USER) == reinterpret_cast<LONG_PTR>(&kDialogs[0]); }
 
@@ -103,8 +64,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     }
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType == ODT_STATIC) DrawLabel(*item);
-      else if (item->CtlType == ODT_COMBOBOX) DrawComboItem(*item);
+      // Drawn by the program's own code.
+      if (item->CtlType == ODT_STATIC) ui::DrawLabel(*item);
+      else if (item->CtlType == ODT_COMBOBOX) ui::DrawComboItem(*item);
       else return FALSE;
       return TRUE;
     }

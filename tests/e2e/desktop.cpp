@@ -54,10 +54,10 @@ Program Program::Start(const std::wstring& exePath, std::optional<WORD> showComm
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    throw std::runtime_error("cannot start " + Narrow(exePath) + ", error " + std::to_string(GetLastError()));
+    throw std::runtime_error("cannot start " + ui::Utf8(exePath) + ", error " + std::to_string(GetLastError()));
   }
   CloseHandle(info.hThread);
-  return Program(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
+  return Program(KernelHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
 }
 
 Program::~Program() {
@@ -245,10 +245,10 @@ void KeyDown(WORD vk) { Send({KeyInput(vk, false)}); }
 void KeyUp(WORD vk) { Send({KeyInput(vk, true)}); }
 void Tap(WORD vk) { Send({KeyInput(vk, false), KeyInput(vk, true)}); }
 
-void Chord(std::initializer_list<WORD> keys) {
+void Chord(const std::vector<WORD>& keys) {
   std::vector<INPUT> inputs;
   for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(KeyInput(*it, true));
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) inputs.push_back(KeyInput(*it, true));
   Send(std::move(inputs));
 }
 
@@ -261,27 +261,12 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 std::wstring WindowsPath(const std::string& path) {
-  std::wstring wide = Widen(path);
+  std::wstring wide = ui::Wide(path);
   bool unixPath = !wide.empty() && wide.front() == L'/';
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
   return unixPath ? L"Z:" + wide : wide;
 }
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
 
 }  // namespace e2e

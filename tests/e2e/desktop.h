@@ -20,6 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/handles.h"
+#include "ui/win.h"  // Wide, Utf8
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -27,10 +30,7 @@ using Millis = std::chrono::milliseconds;
 
 inline constexpr Millis kTimeout = 10s;  // for anything a program does in response to input
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using testing_support::KernelHandle;
 
 // Polls `ready` every few milliseconds until it answers true or the time is up.
 bool WaitUntil(const std::function<bool()>& ready, Millis timeout = kTimeout);
@@ -55,10 +55,10 @@ public:
   void Kill();
 
 private:
-  Program(UniqueHandle process, DWORD processId, DWORD threadId)
+  Program(KernelHandle process, DWORD processId, DWORD threadId)
       : process_(std::move(process)), processId_(processId), threadId_(threadId) {}
 
-  UniqueHandle process_;
+  KernelHandle process_;
   DWORD processId_ = 0;
   DWORD threadId_ = 0;
 };
@@ -100,7 +100,7 @@ void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void Tap(WORD vk);
 // Presses the keys in order and releases them in reverse (Ctrl+R: {VK_CONTROL, 'R'}).
-void Chord(std::initializer_list<WORD> keys);
+void Chord(const std::vector<WORD>& keys);
 
 // Sends a message and returns its result, failing (nullopt) when the window does not answer
 // within the timeout: a hung program must not hang the test.
@@ -112,7 +112,5 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM 
 // Wine) is taken through drive Z:; a Windows one may come with forward slashes.
 std::wstring WindowsPath(const std::string& path);
 
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
 
 }  // namespace e2e

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <sstream>
 #include <thread>
 
+#include "tests/support/registry_tree.h"
 #include "tests/support/stores.h"
 
 #ifndef VT_FRONT_EXE
@@ -48,43 +48,6 @@ constexpr Watched kWatched[] = {
     {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers"},
 };
 
-HKEY RootHandle(settings::Key root) { return root == kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER; }
-
-struct KeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-void Dump(HKEY base, const std::string& path, std::ostringstream& out) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(base, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return;
-  UniqueKey key(raw);
-  out << "[" << path << "]\n";
-  std::vector<std::string> values;
-  for (DWORD index = 0;; ++index) {
-    char name[512];
-    DWORD nameSize = sizeof name, type = 0, dataSize = 0;
-    if (RegEnumValueA(raw, index, name, &nameSize, nullptr, &type, nullptr, &dataSize) != ERROR_SUCCESS) break;
-    std::vector<BYTE> data(dataSize);
-    RegQueryValueExA(raw, name, nullptr, &type, data.data(), &dataSize);
-    std::ostringstream line;
-    line << "  " << name << " type " << type << " =";
-    for (BYTE byte : data) line << ' ' << static_cast<int>(byte);
-    values.push_back(line.str());
-  }
-  std::sort(values.begin(), values.end());
-  for (const auto& line : values) out << line << "\n";
-  std::vector<std::string> subKeys;
-  for (DWORD index = 0;; ++index) {
-    char name[512];
-    DWORD nameSize = sizeof name;
-    if (RegEnumKeyExA(raw, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    subKeys.emplace_back(name, nameSize);
-  }
-  std::sort(subKeys.begin(), subKeys.end());
-  for (const auto& name : subKeys) Dump(base, path + "\\" + name, out);
-}
-
 std::optional<std::uint32_t> Dword(settings::RegistryStore& store, const char* name) {
   auto raw = GetRaw(store, kCurrentUser, kOptionsKey, name);
   if (!raw.exists) return std::nullopt;
@@ -103,12 +66,12 @@ MainWindow MainWindow::Find(HWND window) {
   main.window = window;
   auto button = [&](const wchar_t* text) {
     HWND found = FindControl(window, L"Button", text);
-    EXPECT_NE(found, nullptr) << "no single button " << Narrow(text);
+    EXPECT_NE(found, nullptr) << "no single button " << ui::Utf8(text);
     return found;
   };
   auto label = [&](const wchar_t* text) {
     HWND found = FindControl(window, L"Static", text);
-    EXPECT_NE(found, nullptr) << "no single label " << Narrow(text);
+    EXPECT_NE(found, nullptr) << "no single label " << ui::Utf8(text);
     return found;
   };
   main.regist = button(L"登録");
@@ -138,11 +101,11 @@ SubWindow SubWindow::Find(HWND window) {
   // Each field sits on the line of its label.
   auto fieldBeside = [&](const wchar_t* labelText) -> HWND {
     HWND label = FindControl(window, L"Static", labelText);
-    EXPECT_NE(label, nullptr) << "no label " << Narrow(labelText);
+    EXPECT_NE(label, nullptr) << "no label " << ui::Utf8(labelText);
     if (!label) return nullptr;
     for (HWND field : Descendants(window, HOTKEY_CLASSW))
       if (WindowRect(field).top == WindowRect(label).top) return field;
-    ADD_FAILURE() << "no hot-key field beside " << Narrow(labelText);
+    ADD_FAILURE() << "no hot-key field beside " << ui::Utf8(labelText);
     return nullptr;
   };
   sub.hotKey90 = fieldBeside(L"右回りに回転");
@@ -213,7 +176,7 @@ void FrontTest::WipeKeys() {
 std::wstring FrontTest::FrontExe() { return WindowsPath(VT_FRONT_EXE); }
 
 std::string FrontTest::FrontFolder() {
-  std::string exe = Narrow(FrontExe());
+  std::string exe = ui::Utf8(FrontExe());
   return exe.substr(0, exe.find_last_of('\\') + 1);
 }
 
@@ -313,9 +276,7 @@ SubWindow FrontTest::OpenSub(const MainWindow& main) {
 }
 
 void FrontTest::PutDword(const char* name, std::uint32_t value) {
-  std::vector<std::uint8_t> data = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-  PutRaw(store_, kCurrentUser, kOptionsKey, name, settings::kRegDword, data);
+  PutRaw(store_, kCurrentUser, kOptionsKey, name, settings::kRegDword, testing_support::Dword(value));
 }
 
 void FrontTest::PutString(const char* name, const std::string& text) { PutText(kCurrentUser, kOptionsKey, name, text); }
@@ -348,13 +309,12 @@ bool FrontTest::Exists(settings::Key root, const std::string& path) { return Key
 void FrontTest::WipeKey(settings::Key root, const std::string& path) { Wipe(store_, root, path); }
 
 std::string FrontTest::Snapshot() {
-  std::ostringstream out;
-  for (const auto& [root, path] : kWatched) {
-    out << (root == kClassesRoot ? "HKCR\\" : "HKCU\\");
-    Dump(RootHandle(root), path, out);
-    out << "\n";
-  }
-  return out.str();
+  std::vector<std::string> lines;
+  for (const auto& [root, path] : kWatched) testing_support::AppendRegistryTree(root, path, lines);
+  std::sort(lines.begin(), lines.end());
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }
 
 std::optional<std::vector<RegLine>> RegExeQuery(const std::string& key) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/e2e/front.h"
+#include "tests/support/registry_tree.h"
 
 namespace e2e {
 namespace {
@@ -25,9 +26,9 @@ bool RowsShow(const MainWindow& main, bool registered) {
 void ExpectRows(const MainWindow& main, bool registered) {
   if (WaitUntil([&] { return RowsShow(main, registered); }, 2s)) return;
   EXPECT_EQ(IsEnabled(main.regist), !registered) << "登録";
-  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << Narrow(TextOf(label));
+  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << ui::Utf8(TextOf(label));
   EXPECT_EQ(IsEnabled(main.unRegist), registered) << "削除";
-  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << Narrow(TextOf(label));
+  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << ui::Utf8(TextOf(label));
 }
 
 void ExpectSaveMethodRow(const MainWindow& main, int row) {
@@ -37,7 +38,7 @@ void ExpectSaveMethodRow(const MainWindow& main, int row) {
 
 void ClickCheck(HWND checkBox, bool expected) {
   Click(checkBox);
-  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << Narrow(TextOf(checkBox));
+  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << ui::Utf8(TextOf(checkBox));
 }
 
 TEST_F(MainWindowTest, FreshSystemShowsTheDefaultsCentredAndCancelWritesNothing) {
@@ -256,11 +257,7 @@ TEST_F(MainWindowTest, ProgramNamedSetupExeIsTitledSetup) {
 // reports it, the window stays open with what was written before, and OK works once the
 // obstacle is gone.
 TEST_F(MainWindowTest, CommitErrorKeepsTheWindowOpenAndOkCanBePressedAgain) {
-  HKEY volatileKey = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVendorKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &volatileKey, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(volatileKey);
+  ASSERT_TRUE(testing_support::CreateVolatileKey(kCurrentUser, kVendorKey));
 
   MainWindow main = Start();
   ASSERT_TRUE(main.window);

@@ -34,11 +34,6 @@ struct Keystroke {
   WORD expected;           // the control's word: key code, no modifier flags
 };
 
-void Press(const std::vector<WORD>& keys) {
-  for (WORD vk : keys) KeyDown(vk);
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) KeyUp(*it);
-}
-
 // Letters and digits stay, whatever modifier was held (the control refuses every combination
 // and keeps the bare key); everything else clears the field, the numeric keypad included.
 const Keystroke kKeystrokes[] = {
@@ -70,7 +65,7 @@ TEST_F(SubWindowTest, HotKeyFieldKeepsOnlyLettersAndDigits) {
     WORD prime = k.expected == 'B' ? 'C' : 'B';
     Tap(prime);
     ASSERT_TRUE(WaitUntil([&] { return HotKeyOf(field) == prime; }));
-    Press(k.keys);
+    Chord(k.keys);
     EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == k.expected; }, 3s))
         << "the field shows 0x" << std::hex << HotKeyOf(field);
     Settle();

@@ -34,7 +34,7 @@ void Prepare(MemoryRegistryStore& store) {
   Options old;
   old.gHotKey_90 = 'X';
   registration::Commit(store, true, old, "D:\\Old\\setup.exe");
-  const std::string handler = std::string("\\shellex\\ContextMenuHandlers\\") + registration::kHandlerName;
+  const std::string handler = std::string("\\") + registration::kHandlerSubPath;
   PutRaw(store, kClassesRoot, ".jpg", "", kRegSz, Sz("jpegfile"));
   PutRaw(store, kClassesRoot, "jpegfile" + handler, "", kRegSz, Sz(registration::kClsid));
   PutRaw(store, kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers\\Other", "", kRegSz, Sz("{0}"));

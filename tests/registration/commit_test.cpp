@@ -22,7 +22,7 @@ TEST_P(CommitTest, RegisterWritesTheHandlerKeysAndTheOptions) {
   EXPECT_FALSE(testing_support::GetRaw(Store(), kClassesRoot, "*", "").exists) << "the default value of \"*\"";
 
   LoadedOptions loaded;
-  LoadOptions(Store(), loaded);
+  testing_support::LoadOrRaise(Store(), loaded);
   EXPECT_TRUE(loaded.gRegistered);
   EXPECT_EQ(loaded.options, Chosen());
 }
@@ -72,7 +72,7 @@ TEST_P(CommitTest, JpegTypeCleanup) {
                                                 {Jpg::NoDefault, ".jpg without a default value"},
                                                 {Jpg::EmptyDefault, ".jpg with an empty default value"},
                                                 {Jpg::NamesJpegfile, ".jpg naming jpegfile"}};
-  const std::string handler = std::string("\\shellex\\ContextMenuHandlers\\") + kHandlerName;
+  const std::string handler = std::string("\\") + kHandlerSubPath;
   const std::string other = "\\shellex\\ContextMenuHandlers\\" + OtherHandler();
   for (const auto& [state, what] : states) {
     for (const bool registered : {true, false}) {

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "settings/registry_store.h"
+#ifdef _WIN32
+#include "tests/support/registry_tree.h"
+#endif
 
 namespace registration_tests {
 
@@ -15,9 +18,7 @@ std::vector<std::string> Snapshot(settings::RegistryStore& store,
                                   const std::vector<std::pair<settings::Key, std::string>>& keys);
 
 #ifdef _WIN32
-// Creates the key as volatile. The registry refuses to create a lasting key below it
-// (ERROR_CHILD_MUST_BE_VOLATILE), which is how the tests make it refuse a key.
-bool CreateVolatileKey(settings::Key root, const std::string& path);
+using testing_support::CreateVolatileKey;
 #endif
 
 }  // namespace registration_tests

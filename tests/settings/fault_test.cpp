@@ -34,7 +34,7 @@ void PrepareOptions(MemoryRegistryStore& store) {
 TEST(Faults, Load) {
   LoadedOptions loaded;
   SweepFaults(
-      PrepareOptions, [&](MemoryRegistryStore& store) { LoadOptions(store, loaded); },
+      PrepareOptions, [&](MemoryRegistryStore& store) { testing_support::LoadOrRaise(store, loaded); },
       [&](const FaultRun& run) {
         if (!loaded.gRegistered) {  // the key did not open: nothing read, nothing raised
           EXPECT_FALSE(run.error);
@@ -78,7 +78,7 @@ TEST(Faults, Save) {
                 ASSERT_TRUE(SaveOptions(reg, Stored()));
                 reg.ClosePath();
                 LoadedOptions loaded;
-                LoadOptions(run.store, loaded);
+                testing_support::LoadOrRaise(run.store, loaded);
                 EXPECT_EQ(loaded.options, Stored());
               });
 }

@@ -7,6 +7,7 @@
 namespace {
 
 using namespace settings;
+using testing_support::Dword;
 using testing_support::GetRaw;
 using testing_support::KeyExists;
 using testing_support::PutRaw;
@@ -15,11 +16,6 @@ const std::string kKey = std::string(kOptionsKey).substr(1);
 constexpr const char* kNames[] = {"gSaveMethod",     "gAllowBreakDCF",  "gKeepTimeStamp_Create", "gKeepTimeStamp_Write",
                                   "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90",            "gHotKey_180",
                                   "gHotKey_270",     "gAddMenu180"};
-
-std::vector<std::uint8_t> Dword(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-          static_cast<std::uint8_t>(v >> 24)};
-}
 
 class OptionsStore : public testing_support::StoreTest {
 protected:
@@ -30,7 +26,7 @@ protected:
   void PutDword(const char* name, std::uint32_t value) { PutRaw(Store(), kCurrentUser, kKey, name, kRegDword, Dword(value)); }
   LoadedOptions Load() {
     LoadedOptions loaded;
-    LoadOptions(Store(), loaded);
+    testing_support::LoadOrRaise(Store(), loaded);
     return loaded;
   }
 };
@@ -120,7 +116,7 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   PutDword("gAddMenu180", 1);
   LoadedOptions loaded;
   try {
-    LoadOptions(Store(), loaded);
+    testing_support::LoadOrRaise(Store(), loaded);
     ADD_FAILURE() << "no exception";
   } catch (const ERegistryException& e) {
     EXPECT_EQ(e.Message(), "'gAllowBreakDCF' のデータ型が不正です");
@@ -134,7 +130,7 @@ TEST_P(OptionsStore, UnreadableValuesCostOnlyThemselves) {
   EXPECT_TRUE(loaded.gRegistered);
 
   PutRaw(Store(), kCurrentUser, kKey, "gAllowBreakDCF", kRegDword, Dword(1));
-  testing_support::ExpectRegistryError([&] { LoadOptions(Store(), loaded); }, "'gHotKey_90' の取得に失敗しました");
+  testing_support::ExpectRegistryError([&] { testing_support::LoadOrRaise(Store(), loaded); }, "'gHotKey_90' の取得に失敗しました");
 }
 
 TEST_P(OptionsStore, DeleteRemovesTheKeyAndKeepsItsParent) {

@@ -1,5 +1,7 @@
 #include "tests/support/reg_exe.h"
 
+#include "tests/support/handles.h"
+
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -7,11 +9,6 @@
 
 namespace testing_support {
 namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // "    name    REG_TYPE    data": fields apart by four spaces; data may hold four spaces
 // itself, and may be missing. A line of another shape is kept whole as the name, with type "?",
@@ -35,8 +32,8 @@ Finished RunProgram(const std::wstring& commandLine, std::chrono::milliseconds t
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) throw std::runtime_error("CreatePipe failed");
-  const UniqueHandle reader(readEnd);
-  UniqueHandle writer(writeEnd);
+  const KernelHandle reader(readEnd);
+  KernelHandle writer(writeEnd);
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
   STARTUPINFOW startup{};
@@ -51,7 +48,7 @@ Finished RunProgram(const std::wstring& commandLine, std::chrono::milliseconds t
                       &info))
     throw std::runtime_error("a program could not be started");
   CloseHandle(info.hThread);
-  const UniqueHandle process(info.hProcess);
+  const KernelHandle process(info.hProcess);
   writer.reset();  // the child holds the only write end now: the pipe closes when it ends
 
   Finished finished;

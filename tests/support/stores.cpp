@@ -114,4 +114,14 @@ void StoreTest::TearDown() {
   }
 }
 
+std::vector<std::uint8_t> Dword(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+void LoadOrRaise(settings::RegistryStore& store, settings::LoadedOptions& loaded) {
+  loaded = settings::LoadOptions(store);
+  if (loaded.failure) std::rethrow_exception(loaded.failure);
+}
+
 }  // namespace testing_support

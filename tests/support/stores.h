@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/memory_registry_store.h"
+#include "settings/options.h"
 #include "settings/registry.h"
 
 namespace testing_support {
@@ -37,6 +38,12 @@ RawValue GetRaw(settings::RegistryStore& store, settings::Key root, const std::s
 bool KeyExists(settings::RegistryStore& store, settings::Key root, const std::string& path);
 
 // Runs `action` and checks that it throws ERegistryException with exactly `message`.
+// A REG_DWORD's data: the value's four bytes, least significant first.
+std::vector<std::uint8_t> Dword(std::uint32_t value);
+
+// LoadOptions with its failure raised: `loaded` holds the values, then the failure is thrown.
+void LoadOrRaise(settings::RegistryStore& store, settings::LoadedOptions& loaded);
+
 void ExpectRegistryError(const std::function<void()>& action, const std::string& message);
 
 class StoreTest : public ::testing::TestWithParam<StoreKind> {

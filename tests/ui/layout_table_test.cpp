@@ -5,7 +5,6 @@
 #include <cwctype>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/control_ids.h"
 #include "ui/layout.h"
 
 namespace {
@@ -26,49 +25,48 @@ struct Row {
   int charset;
   const char* event;  // with its handler, or null
   const char* handler;
-  int id;
 };
 
 // clang-format off
 const Row kMainRows[] = {
-  {"Lbl_Title", L"Static", "VINTREL turnways", {16, 8, 203, 25}, "Verdana", 21, false, ANSI_CHARSET, nullptr, nullptr, main_ids::Lbl_Title},
-  {"Lbl_SubTitle", L"Static", "設定画面", {237, 16, 68, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_SubTitle},
-  {"Grp_OnOff", L"Button", "アプリケーションの登録", {16, 48, 473, 177}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Grp_OnOff},
-  {"Btn_Regist", L"Button", "登録", {24, 71, 72, 22}, kGothic, 15, false, SHIFTJIS_CHARSET, "Click", "Btn_RegistClick", main_ids::Btn_Regist},
-  {"Lbl_Regist1", L"Static", "WindowsにJPEG画像の無劣化回転機能を登録します。", {109, 72, 368, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_Regist1},
-  {"Lbl_Regist2", L"Static", "（エクスプローラーの右クリックメニューを追加します）", {149, 96, 325, 15}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_Regist2},
-  {"Btn_UnRegist", L"Button", "削除", {24, 143, 72, 22}, kGothic, 15, false, SHIFTJIS_CHARSET, "Click", "Btn_RegistClick", main_ids::Btn_UnRegist},
-  {"Lbl_UnRegist1", L"Static", "Windowsから機能を削除します。Windowsを再起動し、", {109, 144, 356, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_UnRegist1},
-  {"Lbl_UnRegist2", L"Static", "ファイルを削除するとアンインストール完了です。", {109, 168, 323, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_UnRegist2},
-  {"Lbl_UnRegist3", L"Static", "オプションの登録内容も削除されます。", {109, 200, 260, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_UnRegist3},
-  {"Grp_Options", L"Button", "オプション", {16, 232, 473, 254}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Grp_Options},
-  {"Lbl_SaveMethod", L"Static", "保存方法", {32, 265, 68, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_SaveMethod},
-  {"cbo_SaveMethod", L"ComboBox", nullptr, {108, 262, 373, 23}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::cbo_SaveMethod},
-  {"chk_AllowBreakDCF", L"Button", "サムネイル画像の横回転を許す。", {32, 296, 241, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_AllowBreakDCF},
-  {"Lbl_AllowBreakDCF", L"Static", " (DCFの規格外になります。一般的に実害はありません)", {72, 314, 350, 15}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_AllowBreakDCF},
-  {"chk_KeepTimeStamp_Create", L"Button", "元ファイルの作成日付をコピーする。", {32, 336, 273, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_KeepTimeStamp_Create},
-  {"chk_KeepTimeStamp_Write", L"Button", "元ファイルの更新日付をコピーする。", {32, 360, 281, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_KeepTimeStamp_Write},
-  {"chk_AllowAdjustMCU", L"Button", "画像サイズがMCUの単位でない場合、", {32, 388, 289, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::chk_AllowAdjustMCU},
-  {"Lbl_AllowAdjustMCU", L"Static", "画像の端をトリミングしてMCU単位に調整する。", {49, 410, 318, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Lbl_AllowAdjustMCU},
-  {"Chk_NotShowWarning", L"Button", "画像サイズがMCUの単位でない場合も、", {32, 436, 441, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Chk_NotShowWarning},
-  {"Label1", L"Static", "警告を表示しないで処理を行う。", {49, 458, 217, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, main_ids::Label1},
-  {"Btn_OK", L"Button", "OK", {320, 496, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_OKClick", main_ids::Btn_OK},
-  {"Btn_Cancel", L"Button", "ｷｬﾝｾﾙ", {408, 496, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_CancelClick", main_ids::Btn_Cancel},
-  {"Btn_Sub", L"Button", "詳細な設定...", {16, 496, 89, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_SubClick", main_ids::Btn_Sub},
+  {"Lbl_Title", L"Static", "VINTREL turnways", {16, 8, 203, 25}, "Verdana", 21, false, ANSI_CHARSET, nullptr, nullptr},
+  {"Lbl_SubTitle", L"Static", "設定画面", {237, 16, 68, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Grp_OnOff", L"Button", "アプリケーションの登録", {16, 48, 473, 177}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Btn_Regist", L"Button", "登録", {24, 71, 72, 22}, kGothic, 15, false, SHIFTJIS_CHARSET, "Click", "Btn_RegistClick"},
+  {"Lbl_Regist1", L"Static", "WindowsにJPEG画像の無劣化回転機能を登録します。", {109, 72, 368, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Lbl_Regist2", L"Static", "（エクスプローラーの右クリックメニューを追加します）", {149, 96, 325, 15}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Btn_UnRegist", L"Button", "削除", {24, 143, 72, 22}, kGothic, 15, false, SHIFTJIS_CHARSET, "Click", "Btn_RegistClick"},
+  {"Lbl_UnRegist1", L"Static", "Windowsから機能を削除します。Windowsを再起動し、", {109, 144, 356, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Lbl_UnRegist2", L"Static", "ファイルを削除するとアンインストール完了です。", {109, 168, 323, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Lbl_UnRegist3", L"Static", "オプションの登録内容も削除されます。", {109, 200, 260, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Grp_Options", L"Button", "オプション", {16, 232, 473, 254}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Lbl_SaveMethod", L"Static", "保存方法", {32, 265, 68, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"cbo_SaveMethod", L"ComboBox", nullptr, {108, 262, 373, 23}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"chk_AllowBreakDCF", L"Button", "サムネイル画像の横回転を許す。", {32, 296, 241, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Lbl_AllowBreakDCF", L"Static", " (DCFの規格外になります。一般的に実害はありません)", {72, 314, 350, 15}, kGothic, 15, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"chk_KeepTimeStamp_Create", L"Button", "元ファイルの作成日付をコピーする。", {32, 336, 273, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"chk_KeepTimeStamp_Write", L"Button", "元ファイルの更新日付をコピーする。", {32, 360, 281, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"chk_AllowAdjustMCU", L"Button", "画像サイズがMCUの単位でない場合、", {32, 388, 289, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Lbl_AllowAdjustMCU", L"Static", "画像の端をトリミングしてMCU単位に調整する。", {49, 410, 318, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Chk_NotShowWarning", L"Button", "画像サイズがMCUの単位でない場合も、", {32, 436, 441, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Label1", L"Static", "警告を表示しないで処理を行う。", {49, 458, 217, 16}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Btn_OK", L"Button", "OK", {320, 496, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_OKClick"},
+  {"Btn_Cancel", L"Button", "ｷｬﾝｾﾙ", {408, 496, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_CancelClick"},
+  {"Btn_Sub", L"Button", "詳細な設定...", {16, 496, 89, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_SubClick"},
 };
 
 const Row kSubRows[] = {
-  {"GroupBox", L"Button", "詳細な動作の設定", {16, 16, 345, 225}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::GroupBox},
-  {"Label4", L"Static", "ショートカットを割り当てます。（A-Z,0-9のみ)", {24, 48, 321, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label4},
-  {"Label1", L"Static", "右回りに回転", {48, 80, 108, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label1},
-  {"HotKey_90", L"msctls_hotkey32", "", {176, 80, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_90Change", sub_ids::HotKey_90},
-  {"Label2", L"Static", "左回りに回転", {48, 120, 108, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label2},
-  {"HotKey_270", L"msctls_hotkey32", "", {176, 120, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_270Change", sub_ids::HotKey_270},
-  {"Label3", L"Static", "180度回転", {48, 160, 87, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Label3},
-  {"HotKey_180", L"msctls_hotkey32", "", {176, 160, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_180Change", sub_ids::HotKey_180},
-  {"Chk_gAddMenu180", L"Button", "「180度の回転」をメニューに追加する。", {48, 200, 289, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr, sub_ids::Chk_gAddMenu180},
-  {"Btn_OK", L"Button", "OK", {201, 251, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_OKClick", sub_ids::Btn_OK},
-  {"Btn_Cancel", L"Button", "ｷｬﾝｾﾙ", {285, 251, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_CancelClick", sub_ids::Btn_Cancel},
+  {"GroupBox", L"Button", "詳細な動作の設定", {16, 16, 345, 225}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Label4", L"Static", "ショートカットを割り当てます。（A-Z,0-9のみ)", {24, 48, 321, 16}, kGothic, 16, true, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Label1", L"Static", "右回りに回転", {48, 80, 108, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"HotKey_90", L"msctls_hotkey32", "", {176, 80, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_90Change"},
+  {"Label2", L"Static", "左回りに回転", {48, 120, 108, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"HotKey_270", L"msctls_hotkey32", "", {176, 120, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_270Change"},
+  {"Label3", L"Static", "180度回転", {48, 160, 87, 19}, kGothic, 19, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"HotKey_180", L"msctls_hotkey32", "", {176, 160, 121, 22}, kGothic, 16, false, SHIFTJIS_CHARSET, "Change", "HotKey_180Change"},
+  {"Chk_gAddMenu180", L"Button", "「180度の回転」をメニューに追加する。", {48, 200, 289, 17}, kGothic, 16, false, SHIFTJIS_CHARSET, nullptr, nullptr},
+  {"Btn_OK", L"Button", "OK", {201, 251, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_OKClick"},
+  {"Btn_Cancel", L"Button", "ｷｬﾝｾﾙ", {285, 251, 75, 25}, kGothic, 12, false, SHIFTJIS_CHARSET, "Click", "Btn_CancelClick"},
 };
 // clang-format on
 
@@ -84,7 +82,8 @@ RECT ClientBounds(HWND form, HWND control) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void CheckRows(const Form& form, const Row* begin, const Row* end) {
+// The rows are in layout order: a control's ID is the window's first ID plus its row.
+void CheckRows(const Form& form, const Row* begin, const Row* end, int firstId) {
   HWND hwnd = form.Handle();
   for (const Row* row = begin; row != end; ++row) {
     SCOPED_TRACE(row->name);
@@ -94,7 +93,7 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
     if (row->text) {
       EXPECT_EQ(Utf8(WindowText(control)), row->text);
     }
-    EXPECT_EQ(GetDlgCtrlID(control), row->id);
+    EXPECT_EQ(GetDlgCtrlID(control), firstId + (row - begin));
 
     const RECT r = ClientBounds(hwnd, control);
     EXPECT_EQ(r.left, row->bounds.left);
@@ -127,9 +126,9 @@ void CheckRows(const Form& form, const Row* begin, const Row* end) {
     EXPECT_EQ(font.lfWeight, row->bold ? FW_BOLD : FW_NORMAL);
     EXPECT_EQ(font.lfCharSet, row->charset);
 
-    for (const char* event : {"Click", "Change"}) {
-      const bool bound = row->event && std::string(event) == row->event;
-      EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << event;
+    for (const Event event : {Event::Click, Event::Change}) {
+      const bool bound = row->event && std::string(EventName(event)) == row->event;
+      EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << EventName(event);
     }
   }
   EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Definition().controls.size()) << "every control is in the table";
@@ -176,8 +175,8 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
   EXPECT_EQ(ClassName(main->Handle()), L"TFm_main");
   EXPECT_EQ(GetWindow(main->Handle(), GW_OWNER), host.Owner());
   EXPECT_NE(GetClassLongPtrW(main->Handle(), GCLP_HICON), 0u) << "an icon of its own, carried by its class";
-  EXPECT_EQ(main->BoundHandler("", "Create"), "FormCreate");
-  CheckRows(*main, std::begin(kMainRows), std::end(kMainRows));
+  EXPECT_EQ(main->BoundHandler("", Event::Create), "FormCreate");
+  CheckRows(*main, std::begin(kMainRows), std::end(kMainRows), 101);
   EXPECT_EQ(TabStops(*main), (std::vector<std::string>{"Btn_Regist", "Btn_UnRegist", "cbo_SaveMethod",
                                                        "chk_AllowBreakDCF", "chk_KeepTimeStamp_Create",
                                                        "chk_KeepTimeStamp_Write", "chk_AllowAdjustMCU",
@@ -209,8 +208,8 @@ TEST_F(WindowTest, DialogMatchesItsTable) {
   EXPECT_EQ(ClassName(sub->Handle()), L"TFm_Sub");
   EXPECT_EQ(GetWindow(sub->Handle(), GW_OWNER), host.Owner());
   EXPECT_FALSE(IsWindowVisible(sub->Handle())) << "created hidden";
-  EXPECT_EQ(sub->BoundHandler("", "Create"), "");
-  CheckRows(*sub, std::begin(kSubRows), std::end(kSubRows));
+  EXPECT_EQ(sub->BoundHandler("", Event::Create), "");
+  CheckRows(*sub, std::begin(kSubRows), std::end(kSubRows), 201);
   EXPECT_EQ(TabStops(*sub), (std::vector<std::string>{"HotKey_90", "HotKey_270", "HotKey_180", "Chk_gAddMenu180",
                                                       "Btn_OK", "Btn_Cancel"}));
   for (const char* field : {"HotKey_90", "HotKey_180", "HotKey_270"})

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/version.h"
 #include "ui/app_text.h"
 #include "ui/layout.h"
 #include "ui/shortcut.h"
@@ -68,7 +69,10 @@ TEST(ShortCut, EveryValueWithoutBits8To12SurvivesTheControl) {
 }
 
 class Filter : public ::testing::TestWithParam<Conversion> {};
-TEST_P(Filter, KeepsNothingButLettersAndDigits) { EXPECT_EQ(FilterShortCut(GetParam().from), GetParam().to); }
+TEST_P(Filter, KeepsNothingButLettersAndDigits) {
+  const std::uint16_t from = GetParam().from;
+  EXPECT_EQ(IsAllowedShortCut(from) ? from : 0, GetParam().to);
+}
 INSTANTIATE_TEST_SUITE_P(Table, Filter,
                          ::testing::Values(Conversion{0, 0}, Conversion{47, 0}, Conversion{48, 48}, Conversion{55, 55},
                                            Conversion{57, 57}, Conversion{58, 0}, Conversion{64, 0}, Conversion{65, 65},
@@ -86,6 +90,14 @@ struct TextCase {
   const char* in;
   const char* out;
 };
+
+// The program lowers with CharLowerBuffW; the file names below need ASCII letters only.
+std::string AsciiLowerCase(std::string_view utf8) {
+  std::string text(utf8);
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
 
 class Title : public ::testing::TestWithParam<TextCase> {};
 TEST_P(Title, FileNameCutAtTheFirstDotFirstCharacterKept) {
@@ -212,6 +224,14 @@ TEST(Layout, MainWindowFlattensGroupBoxesInTabOrder) {
       "chk_AllowAdjustMCU", "Lbl_AllowAdjustMCU", "Chk_NotShowWarning", "Label1", "Btn_OK", "Btn_Cancel", "Btn_Sub"};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(form.Find("cbo_SaveMethod")->items.size(), 5u);
+}
+
+// The caption keeps its own text; the version it names is the program's.
+TEST(Layout, MainWindowCaptionNamesTheProgramsVersion) {
+  const std::string caption = ParseLayout(SourceFile("ui/option.layout")).caption;
+  const std::string tail = std::string(" Version ") + VT_VERSION_TEXT;
+  ASSERT_GE(caption.size(), tail.size());
+  EXPECT_EQ(caption.substr(caption.size() - tail.size()), tail) << caption;
 }
 
 TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {

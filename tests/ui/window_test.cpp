@@ -14,16 +14,12 @@ namespace {
 
 using namespace ui;
 using settings::kCurrentUser;
+using testing_support::Dword;
 using testing_support::GetRaw;
 using testing_support::PutRaw;
 using ui_testing::WindowTest;
 
 const std::string kOptions = std::string(settings::kOptionsKey).substr(1);
-
-std::vector<std::uint8_t> Dword(std::uint32_t v) {
-  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-          static_cast<std::uint8_t>(v >> 24)};
-}
 
 void Click(Form& form, HWND control) {
   SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),

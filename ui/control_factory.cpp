@@ -44,7 +44,7 @@ void FillComboBox(HWND control, const PlacedControl& placed) {
   // corrected by what is measured.
   constexpr int kTries = 3;
   constexpr auto kSelectionField = static_cast<WPARAM>(-1);
-  LRESULT field = ComboItemHeight(placed, static_cast<UINT>(kSelectionField));
+  auto field = static_cast<LRESULT>(ComboItemHeight(placed, static_cast<UINT>(kSelectionField)));
   SendMessageW(control, CB_SETITEMHEIGHT, kSelectionField, field);
   for (int tries = 0; tries < kTries; ++tries) {
     RECT r{};

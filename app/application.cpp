@@ -64,8 +64,10 @@ void Application::Run(ui::Form& mainForm, int showCommand) {
     ShowOwnedPopups(Owner(), FALSE);
     ShowWindow(Owner(), SW_SHOWMINNOACTIVE);
   } else {
-    ShowWindow(Owner(), SW_SHOWNOACTIVATE);
+    // The main window first: the taskbar entry that comes with the application window can
+    // follow it, and it is what the user waits for.
     ShowWindow(main, showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    ShowWindow(Owner(), SW_SHOWNOACTIVATE);
     SetForegroundWindow(main);
   }
   MSG msg;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "ui/owner_draw.h"
 #include "ui/win.h"
 
 namespace ui {
@@ -35,33 +36,21 @@ KindClass ClassOf(ControlKind kind) {
 constexpr WPARAM kModifierCombinations =
     HKCOMB_S | HKCOMB_C | HKCOMB_A | HKCOMB_SC | HKCOMB_SA | HKCOMB_CA | HKCOMB_SCA;
 
-// A label's one line of text, never smaller than laid out, and larger where the system's font
-// for the face is wider than the one the layout was made with.
-void FitLabel(HWND control, const ScaledControl& placed, HFONT font, HDC measure) {
-  const std::wstring text = Wide(placed.def->text);
-  SIZE extent{};
-  {
-    const SelectedObject selected(measure, font);
-    GetTextExtentPoint32W(measure, text.c_str(), static_cast<int>(text.size()), &extent);
-  }
-  const int width = std::max(placed.bounds.width, static_cast<int>(extent.cx));
-  const int height = std::max(placed.bounds.height, static_cast<int>(extent.cy));
-  if (width != placed.bounds.width || height != placed.bounds.height)
-    SetWindowPos(control, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The closed box takes the layout's height: the selection field gives the difference.
-// Systems differ in what the field's height includes, so correct by what is measured.
+// The closed box takes the layout's height: its selection field is set once to what
+// WM_MEASUREITEM says (the layout's height less the frame); a system whose frame differs is
+// corrected by what is measured.
 void FitComboBox(HWND control, const ScaledControl& placed) {
-  constexpr int kTries = 4;
-  LRESULT field = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  for (int tries = 0; tries < kTries && field > 0; ++tries) {
+  constexpr int kTries = 3;
+  constexpr auto kSelectionField = static_cast<WPARAM>(-1);
+  auto field = static_cast<LRESULT>(ComboItemHeight(placed, static_cast<UINT>(kSelectionField)));
+  SendMessageW(control, CB_SETITEMHEIGHT, kSelectionField, field);
+  for (int tries = 0; tries < kTries; ++tries) {
     RECT r{};
     GetWindowRect(control, &r);
     const LRESULT excess = (r.bottom - r.top) - placed.bounds.height;
     if (excess == 0 || field - excess <= 0) break;
     field -= excess;
-    SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    SendMessageW(control, CB_SETITEMHEIGHT, kSelectionField, field);
   }
 }
 
@@ -73,22 +62,38 @@ void FillComboBox(HWND control, const ScaledControl& placed) {
 
 }  // namespace
 
+Rect ControlRect(const ScaledControl& placed, FontCache& fonts, HDC measure) {
+  const ControlSpec& def = *placed.def;
+  Rect r = placed.bounds;
+  if (def.kind == ControlKind::Label) {
+    // One line of text, never smaller than laid out, and larger where the system's font for
+    // the face is wider than the one the layout was made with.
+    const std::wstring text = Wide(def.text);
+    SIZE extent{};
+    {
+      const SelectedObject selected(measure, fonts.Get(placed.font));
+      GetTextExtentPoint32W(measure, text.c_str(), static_cast<int>(text.size()), &extent);
+    }
+    r.width = std::max(r.width, static_cast<int>(extent.cx));
+    r.height = std::max(r.height, static_cast<int>(extent.cy));
+  } else if (def.kind == ControlKind::ComboBox) {
+    r.height += placed.listHeight;  // a drop-down list's height at creation includes its list
+  }
+  return r;
+}
+
 HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, HDC measure) {
   const ControlSpec& def = *placed.def;
   const KindClass kc = ClassOf(def.kind);
-  // A drop-down list's height at creation includes its list.
-  const int height = placed.bounds.height + placed.listHeight;
+  const Rect r = ControlRect(placed, fonts, measure);
   HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
-                                 placed.bounds.left, placed.bounds.top, placed.bounds.width, height, window,
+                                 r.left, r.top, r.width, r.height, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(placed.id)), GetModuleHandleW(nullptr),
                                  nullptr);
   if (!control) throw std::runtime_error("cannot create control " + def.name);
   HFONT font = fonts.Get(placed.font);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   switch (def.kind) {
-    case ControlKind::Label:
-      FitLabel(control, placed, font, measure);
-      break;
     case ControlKind::ComboBox:
       FillComboBox(control, placed);
       break;
@@ -103,20 +108,12 @@ HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, H
 }
 
 void PlaceControl(HWND control, const ScaledControl& placed, FontCache& fonts, HDC measure) {
-  HFONT font = fonts.Get(placed.font);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  const Rect& b = placed.bounds;
-  SetWindowPos(control, nullptr, b.left, b.top, b.width, b.height + placed.listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  switch (placed.def->kind) {
-    case ControlKind::Label:
-      FitLabel(control, placed, font, measure);
-      break;
-    case ControlKind::ComboBox:
-      SendMessageW(control, CB_SETITEMHEIGHT, 0, placed.itemHeight);
-      FitComboBox(control, placed);
-      break;
-    default:
-      break;
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(placed.font)), FALSE);
+  const Rect r = ControlRect(placed, fonts, measure);
+  SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (placed.def->kind == ControlKind::ComboBox) {
+    SendMessageW(control, CB_SETITEMHEIGHT, 0, placed.itemHeight);
+    FitComboBox(control, placed);
   }
 }
 

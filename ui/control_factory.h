@@ -25,4 +25,8 @@ HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, H
 // Gives a created control its font, place and size at another dpi, with the same corrections.
 void PlaceControl(HWND control, const ScaledControl& placed, FontCache& fonts, HDC measure);
 
+// The rectangle a control is created with, within the window's client area: already its final
+// size (a label's measured, a drop-down list's with its list).
+Rect ControlRect(const ScaledControl& placed, FontCache& fonts, HDC measure);
+
 }  // namespace ui

@@ -47,13 +47,15 @@ HWND Form::Control(std::string_view name) const {
   throw std::logic_error("no control " + std::string(name) + " in " + def_.className);
 }
 
-void Form::RegisterClass() const {
+void Form::RegisterClass(HICON icon) const {
   const std::wstring name = Wide(def_.className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), name.c_str(), &wc)) return;
   wc.lpfnWndProc = &Thunk;
   wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
   wc.hCursor = LoadCursorW(nullptr, kArrowCursor);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = name.c_str();
@@ -65,30 +67,25 @@ void Form::Build() {
   Bind();
   CreateWindowAndControls();
   ResolveControls();
-  CenterOnScreen();
   RunCreate();
 }
 
 void Form::CreateWindowAndControls() {
-  RegisterClass();
-  scaled_ = ScaleForm(def_, SystemDpi());
-  const RECT frame = Frame(scaled_.dpi);
-  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
-                              0, 0, frame.right - frame.left, frame.bottom - frame.top, host_.Owner(), nullptr,
-                              GetModuleHandleW(nullptr), this);
-  if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
-  // The window's monitor may have another dpi than the system's.
-  if (const int dpi = WindowDpi(hwnd); dpi != scaled_.dpi) scaled_ = ScaleForm(def_, dpi);
-  FitClientArea();
   HICON icon = host_.Icon();
   if (!def_.icon.empty()) {
     icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0,
                                          LR_DEFAULTSIZE | LR_SHARED));
   }
-  if (icon) {
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
+  RegisterClass(icon);
+  scaled_ = ScaleForm(def_, SystemDpi());
+  const Rect frame = FrameRect(scaled_.dpi);
+  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
+                              frame.left, frame.top, frame.width, frame.height, host_.Owner(), nullptr,
+                              GetModuleHandleW(nullptr), this);
+  if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);
+  // The window's monitor may have another dpi than the system's.
+  if (const int dpi = WindowDpi(hwnd); dpi != scaled_.dpi) scaled_ = ScaleForm(def_, dpi);
+  if (FitClientArea()) CenterOnScreen();
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(scaled_.font)), FALSE);
   // Labels are measured on one memory DC like the screen's: cheaper than a DC of each label's.
   const DcHandle measure(CreateCompatibleDC(nullptr));
@@ -103,16 +100,17 @@ RECT Form::Frame(int dpi) const {
                      kFormExStyle, dpi);
 }
 
-void Form::FitClientArea() {
+bool Form::FitClientArea() {
   RECT client{};
   RECT outer{};
   GetClientRect(Handle(), &client);
   GetWindowRect(Handle(), &outer);
   const int dx = scaled_.clientWidth - client.right;
   const int dy = scaled_.clientHeight - client.bottom;
-  if (dx == 0 && dy == 0) return;
+  if (dx == 0 && dy == 0) return false;
   SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 void Form::ApplyDpi(int dpi) {
@@ -134,6 +132,15 @@ void Form::OnDpiChanged(WPARAM wParam, const RECT& suggested) {
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   FitClientArea();
+}
+
+// Created where it will be seen: centred on the screen by its outer size at that dpi.
+Rect Form::FrameRect(int dpi) const {
+  const RECT frame = Frame(dpi);
+  const int width = static_cast<int>(frame.right - frame.left);
+  const int height = static_cast<int>(frame.bottom - frame.top);
+  return {std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2),
+          std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2), width, height};
 }
 
 void Form::CenterOnScreen() {

@@ -68,9 +68,12 @@ public:
 protected:
   Form(Host& host, std::string_view layoutText);
 
-  // Creates the window (hidden) and its controls, binds the handlers, resolves the controls and
-  // runs `Create`. Called by the window class at the end of its constructor.
+  // Creates the window (hidden, centred on the screen) and its controls, binds the handlers,
+  // resolves the controls and runs `Create`. Called by the window class at the end of its
+  // constructor.
   void Build();
+  // The window's rectangle on the screen, frame included, centred as it is created.
+  Rect FrameRect(int dpi) const;
   void CenterOnScreen();
 
   // Looks up the controls the class works with (Control) into its own members.
@@ -92,11 +95,11 @@ private:
   static constexpr std::size_t kWindow = static_cast<std::size_t>(-1);
 
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void RegisterClass() const;
+  void RegisterClass(HICON icon) const;  // the class carries the window's icon
   void CreateWindowAndControls();
   RECT Frame(int dpi) const;  // the outer rectangle at that dpi
   // Makes the client area the layout's at the window's dpi, the top-left corner kept.
-  void FitClientArea();
+  bool FitClientArea();  // true when it had to resize
   // Lays the controls out at `dpi` with fonts made for it; the old fonts go.
   void ApplyDpi(int dpi);
   void OnDpiChanged(WPARAM wParam, const RECT& suggested);

@@ -48,7 +48,8 @@ void SetChecked(HWND checkBox, bool checked) {
 
 void Enable(HWND control, bool enabled) {
   EnableWindow(control, enabled ? TRUE : FALSE);
-  InvalidateRect(control, nullptr, TRUE);
+  // Owner-drawn labels do not redraw by themselves; a window not shown yet is drawn whole anyway.
+  if (IsWindowVisible(control)) InvalidateRect(control, nullptr, TRUE);
 }
 
 namespace {

@@ -6,6 +6,9 @@
 //     process; then closes it (WM_CLOSE). One unmeasured run of each comes first. Prints one
 //     line per program: "median <ms> runs <ms> <ms> ...".
 //
+//   ui_probe dialogunits
+//     Prints the dialog base units (GetDialogBaseUnits) as "<x> <y>".
+//
 //   ui_probe shots EXE DIR [main]
 //     Starts the settings program and, for the main window and then the detail dialog (not
 //     with "main"), writes the window's screen rectangle as an X geometry (WxH+X+Y) to
@@ -116,6 +119,7 @@ int Shots(const std::wstring& exe, const std::wstring& dir, bool mainOnly) {
 
 int Usage() {
   std::fprintf(stderr, "usage: ui_probe startup RUNS EXE CLASS [EXE CLASS ...]\n"
+                       "       ui_probe dialogunits\n"
                        "       ui_probe shots EXE DIR [main]\n");
   return 1;
 }
@@ -130,6 +134,11 @@ int wmain(int argc, wchar_t** argv) {
       for (std::size_t i = 2; i + 1 < args.size(); i += 2)
         programs.emplace_back(WindowsPath(ui::Utf8(args[i])), args[i + 1]);
       return Startup(std::stoi(args[1]), programs);
+    }
+    if (args.size() == 1 && args[0] == L"dialogunits") {
+      const LONG units = GetDialogBaseUnits();
+      std::printf("%d %d\n", LOWORD(units), HIWORD(units));
+      return 0;
     }
     if ((args.size() == 3 || args.size() == 4) && args[0] == L"shots")
       return Shots(WindowsPath(ui::Utf8(args[1])), WindowsPath(ui::Utf8(args[2])), args.size() == 4 && args[3] == L"main");

@@ -190,7 +190,7 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
   CheckWindow(*main, "JPEGファイル回転プログラム - vintrel - エクスプローラ組込版 Version 1.18", 503, 527);
   EXPECT_EQ(ClassName(main->Handle()), L"TFm_main");
   EXPECT_EQ(GetWindow(main->Handle(), GW_OWNER), host.Owner());
-  EXPECT_NE(SendMessageW(main->Handle(), WM_GETICON, ICON_BIG, 0), 0) << "an icon of its own";
+  EXPECT_NE(GetClassLongPtrW(main->Handle(), GCLP_HICON), 0u) << "an icon of its own, carried by its class";
   EXPECT_EQ(main->BoundHandler("", Event::Create), "FormCreate");
   CheckRows(*main, std::begin(kMainRows), std::end(kMainRows), 101);
   EXPECT_EQ(TabStops(*main), (std::vector<std::string>{"Btn_Regist", "Btn_UnRegist", "cbo_SaveMethod",

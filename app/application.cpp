@@ -109,8 +109,7 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       if (self) self->window_.release();
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -25,9 +25,7 @@ void RemoveJpegTypeEntries(TRegistry& registry) {
   registry.DeletePath(HandlerBelow(".jpg"));
 }
 
-[[noreturn]] void KeyFailed(const std::string& path) {
-  throw ERegistryException(settings::WriteFailedMessage(path));
-}
+[[noreturn]] void KeyFailed(const std::string& path) { throw ERegistryException(settings::WriteFailedMessage(path)); }
 
 // Every key is opened with none open before it, so a key that cannot be opened leaves nothing
 // open and the write that follows fails instead of landing in the previous key.

@@ -41,8 +41,7 @@ std::optional<std::string> CodePage::ExactBytes(std::wstring_view text) const {
   const int size = WideCharToMultiByte(id_, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
   if (size <= 0 || usedDefault) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (WideCharToMultiByte(id_, flags, text.data(), length, bytes.data(), size, nullptr,
-                          usedDefaultOut) != size ||
+  if (WideCharToMultiByte(id_, flags, text.data(), length, bytes.data(), size, nullptr, usedDefaultOut) != size ||
       usedDefault)
     return std::nullopt;
   std::wstring back(text.size(), L'\0');
@@ -60,9 +59,12 @@ std::size_t CodePage::CharLength(std::string_view text, std::size_t pos) const {
   const auto byte = static_cast<unsigned char>(text[pos]);
   std::size_t length = 1;
   if (id_ == 65001) {
-    if (byte >= 0xF0) length = 4;
-    else if (byte >= 0xE0) length = 3;
-    else if (byte >= 0xC0) length = 2;
+    if (byte >= 0xF0)
+      length = 4;
+    else if (byte >= 0xE0)
+      length = 3;
+    else if (byte >= 0xC0)
+      length = 2;
   } else if (lead_[byte]) {
     length = 2;
   }

@@ -17,7 +17,7 @@ public:
   static CodePage ShiftJis();    // 932
   static CodePage Utf8();        // 65001
 #ifdef _WIN32
-  static CodePage Ansi();        // the running system's CP_ACP
+  static CodePage Ansi();  // the running system's CP_ACP
 #endif
 
   unsigned Id() const { return id_; }

@@ -19,8 +19,7 @@ struct MemoryRegistryStore::Node {
   std::map<std::string, Value> values;                    // by folded name
 };
 
-MemoryRegistryStore::MemoryRegistryStore(CodePage codePage)
-    : codePage_(codePage) {
+MemoryRegistryStore::MemoryRegistryStore(CodePage codePage) : codePage_(codePage) {
   for (const Key root : {kClassesRoot, kCurrentUser, kUsers}) {
     auto node = std::make_shared<Node>();
     node->root = root;
@@ -63,8 +62,10 @@ std::vector<std::string> MemoryRegistryStore::Split(const std::string& path) con
   std::vector<std::string> parts(1);
   for (std::size_t pos = 0; pos < path.size();) {
     const std::size_t length = codePage_.CharLength(path, pos);
-    if (length == 1 && path[pos] == '\\') parts.emplace_back();
-    else parts.back().append(path, pos, length);
+    if (length == 1 && path[pos] == '\\')
+      parts.emplace_back();
+    else
+      parts.back().append(path, pos, length);
     pos += length;
   }
   if (parts.size() > 1 && parts.back().empty()) parts.pop_back();  // a trailing backslash is allowed
@@ -73,7 +74,8 @@ std::vector<std::string> MemoryRegistryStore::Split(const std::string& path) con
 }
 
 long MemoryRegistryStore::Resolve(Key key, std::uint32_t needed, std::shared_ptr<Node>& node) const {
-  if (const auto root = roots_.find(key); root != roots_.end()) node = root->second;
+  if (const auto root = roots_.find(key); root != roots_.end())
+    node = root->second;
   else {
     const auto it = handles_.find(key);
     if (it == handles_.end()) return kInvalidHandle;
@@ -83,8 +85,7 @@ long MemoryRegistryStore::Resolve(Key key, std::uint32_t needed, std::shared_ptr
   return node->deleted ? kKeyDeleted : kSuccess;
 }
 
-long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create,
-                               std::shared_ptr<Node>& node) {
+long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create, std::shared_ptr<Node>& node) {
   std::shared_ptr<Node> at;
   if (const long status = Resolve(base, 0, at); status != kSuccess) return status;
   const std::vector<std::string> parts = Split(subPath);
@@ -131,8 +132,7 @@ long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::u
   long status = Walk(base, subPath, false, node);
   if (status == kFileNotFound) {
     // Creating below a key needs the right to create sub-keys on the handle given.
-    if (!IsRoot(base) && (handles_[base].access & kKeyCreateSubKey) == 0)
-      return kAccessDenied;
+    if (!IsRoot(base) && (handles_[base].access & kKeyCreateSubKey) == 0) return kAccessDenied;
     status = Walk(base, subPath, true, node);
   }
   if (status != kSuccess) return status;

@@ -34,9 +34,7 @@ void ReadField(TRegistry& registry, const Field& field, Options& options) {
       if (RowFromSaveMethod(code)) options.*field.integer = code;
       break;
     }
-    case Kind::Bool:
-      options.*field.flag = registry.GetBool(field.name);
-      break;
+    case Kind::Bool: options.*field.flag = registry.GetBool(field.name); break;
     case Kind::ShortCut:  // taken unchecked, cut to 16 bits
       options.*field.shortcut = static_cast<std::uint16_t>(registry.GetInteger(field.name));
       break;
@@ -70,12 +68,8 @@ bool SaveOptions(TRegistry& registry, const OptionsLocation& location, const Opt
   if (!registry.OpenPath(location.path, true)) return false;
   for (const Field& field : kFields) {
     switch (field.kind) {
-      case Kind::SaveMethod:
-        registry.PutInteger(field.name, options.*field.integer);
-        break;
-      case Kind::Bool:
-        registry.PutBool(field.name, options.*field.flag);
-        break;
+      case Kind::SaveMethod: registry.PutInteger(field.name, options.*field.integer); break;
+      case Kind::Bool: registry.PutBool(field.name, options.*field.flag); break;
       case Kind::ShortCut:  // zero-extended
         registry.PutInteger(field.name, static_cast<std::int32_t>(options.*field.shortcut));
         break;
@@ -91,7 +85,9 @@ void DeleteOptions(TRegistry& registry, const OptionsLocation& location) {
 
 std::int32_t SaveMethodFromRow(int row) {
   switch (row) {
-    case 0: case 1: case 2: return row;
+    case 0:
+    case 1:
+    case 2: return row;
     case 3: return 4;
     case 4: return 3;
     default: return 0;
@@ -100,7 +96,9 @@ std::int32_t SaveMethodFromRow(int row) {
 
 std::optional<int> RowFromSaveMethod(std::int32_t code) {
   switch (code) {
-    case 0: case 1: case 2: return code;
+    case 0:
+    case 1:
+    case 2: return code;
     case 3: return 4;
     case 4: return 3;
     default: return std::nullopt;

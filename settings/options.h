@@ -66,7 +66,7 @@ void DeleteOptions(TRegistry& registry, const OptionsLocation& location);
 
 // Save-method combo rows and stored codes: rows 3 and 4 are stored with each other's code.
 inline constexpr int kSaveMethodRows = 5;
-std::int32_t SaveMethodFromRow(int row);                 // an unknown row (-1 included) gives 0
-std::optional<int> RowFromSaveMethod(std::int32_t code); // none for an unknown code
+std::int32_t SaveMethodFromRow(int row);                  // an unknown row (-1 included) gives 0
+std::optional<int> RowFromSaveMethod(std::int32_t code);  // none for an unknown code
 
 }  // namespace settings

@@ -31,9 +31,8 @@ bool TRegistry::OpenPath(const std::string& path, bool create) {
   std::string newPath = target.relativeToOpenKey ? currentPath_ + "\\" + target.subPath : target.subPath;
 
   Key key = 0;
-  const long status = create && !target.subPath.empty()
-                          ? store_.CreateKey(target.base, target.subPath, access_, key)
-                          : store_.OpenKey(target.base, target.subPath, access_, key);
+  const long status = create && !target.subPath.empty() ? store_.CreateKey(target.base, target.subPath, access_, key)
+                                                        : store_.OpenKey(target.base, target.subPath, access_, key);
   if (status != kSuccess) return false;
 
   ClosePath();
@@ -97,8 +96,7 @@ std::string TRegistry::GetString(const std::string& name) {
   if (store_.QueryValue(currentKey_, name, &type, nullptr, &size) != kSuccess || size == 0) return {};
 
   std::string data(size, '\0');
-  if (store_.QueryValue(currentKey_, name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
-      kSuccess)
+  if (store_.QueryValue(currentKey_, name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) != kSuccess)
     throw ERegistryException(ReadFailedMessage(name));
   if (type != kRegSz && type != kRegExpandSz) throw ERegistryException(BadTypeMessage(name));
   data.resize(std::min<std::size_t>(size, data.size()));  // only what the store filled
@@ -113,15 +111,14 @@ std::int32_t TRegistry::GetInteger(const std::string& name) {
     throw ERegistryException(ReadFailedMessage(name));
   // A REG_DWORD may be stored with any length; only one of exactly four bytes is an integer.
   if (type != kRegDword || size != sizeof data) throw ERegistryException(BadTypeMessage(name));
-  const std::uint32_t value = std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 |
-                              std::uint32_t{data[2]} << 16 | std::uint32_t{data[3]} << 24;
+  const std::uint32_t value = std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16 |
+                              std::uint32_t{data[3]} << 24;
   return static_cast<std::int32_t>(value);
 }
 
 bool TRegistry::GetBool(const std::string& name) { return GetInteger(name) != 0; }
 
-void TRegistry::PutValue(const std::string& name, std::uint32_t type, const std::uint8_t* data,
-                         std::uint32_t size) {
+void TRegistry::PutValue(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
   if (store_.SetValue(currentKey_, name, type, data, size) != kSuccess)
     throw ERegistryException(WriteFailedMessage(name));
 }

@@ -73,8 +73,8 @@ private:
 };
 
 // The three messages of the value reads and writes, with the name in place of %s (UTF-8).
-std::string ReadFailedMessage(const std::string& name);  // '%s' の取得に失敗しました
-std::string BadTypeMessage(const std::string& name);     // '%s' のデータ型が不正です
-std::string WriteFailedMessage(const std::string& name); // '%s' の設定に失敗しました
+std::string ReadFailedMessage(const std::string& name);   // '%s' の取得に失敗しました
+std::string BadTypeMessage(const std::string& name);      // '%s' のデータ型が不正です
+std::string WriteFailedMessage(const std::string& name);  // '%s' の設定に失敗しました
 
 }  // namespace settings

@@ -24,8 +24,7 @@ std::optional<std::string> TokenUserSid(HANDLE process) {
   std::vector<BYTE> buffer(size);
   if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return std::nullopt;
   LocalText text;
-  if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, text.put()))
-    return std::nullopt;
+  if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, text.put())) return std::nullopt;
   return std::string(text.get());
 }
 

@@ -21,8 +21,8 @@ long WinRegistryStore::OpenKey(Key base, const std::string& subPath, std::uint32
 
 long WinRegistryStore::CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
   HKEY key = nullptr;
-  const LONG status = RegCreateKeyExA(ToHkey(base), subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                      access, nullptr, &key, nullptr);
+  const LONG status = RegCreateKeyExA(ToHkey(base), subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                      nullptr, &key, nullptr);
   if (status == ERROR_SUCCESS) result = FromHkey(key);
   return status;
 }
@@ -32,8 +32,8 @@ long WinRegistryStore::CloseKey(Key key) { return RegCloseKey(ToHkey(key)); }
 long WinRegistryStore::QueryInfoKey(Key key, std::uint32_t& subKeys, std::uint32_t& maxSubKeyLength) {
   DWORD count = 0;
   DWORD longest = 0;
-  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+  const LONG status = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr);
   if (status == ERROR_SUCCESS) {
     subKeys = count;
     maxSubKeyLength = longest;

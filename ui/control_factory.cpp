@@ -33,8 +33,8 @@ KindClass ClassOf(ControlKind kind) {
 }
 
 // Every combination with a modifier; the field replaces each by none.
-constexpr WPARAM kModifierCombinations =
-    HKCOMB_S | HKCOMB_C | HKCOMB_A | HKCOMB_SC | HKCOMB_SA | HKCOMB_CA | HKCOMB_SCA;
+constexpr WPARAM kModifierCombinations = HKCOMB_S | HKCOMB_C | HKCOMB_A | HKCOMB_SC | HKCOMB_SA | HKCOMB_CA |
+                                         HKCOMB_SCA;
 
 // The closed box takes the layout's height: its selection field is set once to what
 // WM_MEASUREITEM says (the layout's height less the frame); a system whose frame differs is
@@ -94,15 +94,12 @@ HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, H
   HFONT font = fonts.Get(placed.font);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   switch (def.kind) {
-    case ControlKind::ComboBox:
-      FillComboBox(control, placed);
-      break;
+    case ControlKind::ComboBox: FillComboBox(control, placed); break;
     case ControlKind::HotKey:
       SendMessageW(control, HKM_SETRULES, kModifierCombinations, MAKELPARAM(0, 0));
       SendMessageW(control, HKM_SETHOTKEY, 0, 0);
       break;
-    default:
-      break;
+    default: break;
   }
   return control;
 }

@@ -73,8 +73,8 @@ void Form::Build() {
 void Form::CreateWindowAndControls() {
   HICON icon = host_.Icon();
   if (!def_.icon.empty()) {
-    icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0,
-                                         LR_DEFAULTSIZE | LR_SHARED));
+    icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   }
   RegisterClass(icon);
   scaled_ = ScaleForm(def_, SystemDpi());
@@ -96,8 +96,8 @@ void Form::CreateWindowAndControls() {
 }
 
 RECT Form::Frame(int dpi) const {
-  return FrameAround(ScalePixels(def_.clientWidth, dpi), ScalePixels(def_.clientHeight, dpi), kFormStyle,
-                     kFormExStyle, dpi);
+  return FrameAround(ScalePixels(def_.clientWidth, dpi), ScalePixels(def_.clientHeight, dpi), kFormStyle, kFormExStyle,
+                     dpi);
 }
 
 bool Form::FitClientArea() {
@@ -121,7 +121,8 @@ void Form::ApplyDpi(int dpi) {
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(scaled_.font)), FALSE);
   const DcHandle measure(CreateCompatibleDC(nullptr));
   if (!measure) throw std::runtime_error("cannot create a device context for " + def_.className);
-  for (std::size_t i = 0; i < controls_.size(); ++i) PlaceControl(controls_[i], scaled_.controls[i], fonts_, measure.get());
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    PlaceControl(controls_[i], scaled_.controls[i], fonts_, measure.get());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -165,21 +166,23 @@ void Form::OnActivate(WPARAM wParam) {
     if (focus && GetParent(focus) == hwnd) lastFocus_ = focus;
   } else if (!HIWORD(wParam)) {
     HWND target = lastFocus_;
-    if (!target || !IsWindowEnabled(target) || !IsWindowVisible(target)) target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+    if (!target || !IsWindowEnabled(target) || !IsWindowVisible(target))
+      target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
     SetFocus(target ? target : hwnd);
   }
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND:
-      OnCommand(wParam, lParam);
-      return 0;
+    case WM_COMMAND: OnCommand(wParam, lParam); return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType == ODT_STATIC) DrawLabel(*item, scaled_.dpi);
-      else if (item->CtlType == ODT_COMBOBOX) DrawComboItem(*item);
-      else break;
+      if (item->CtlType == ODT_STATIC)
+        DrawLabel(*item, scaled_.dpi);
+      else if (item->CtlType == ODT_COMBOBOX)
+        DrawComboItem(*item);
+      else
+        break;
       return TRUE;
     }
     case WM_MEASUREITEM: {
@@ -189,17 +192,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (placed.id == static_cast<int>(item->CtlID)) item->itemHeight = ComboItemHeight(placed, item->itemID);
       return TRUE;
     }
-    case WM_SETFONT:
-      font_ = reinterpret_cast<HFONT>(wParam);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
-    case WM_ACTIVATE:
-      OnActivate(wParam);
-      return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
+    case WM_SETFONT: font_ = reinterpret_cast<HFONT>(wParam); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+    case WM_ACTIVATE: OnActivate(wParam); return 0;
+    case WM_CLOSE: OnClose(); return 0;
     case WM_GETDPISCALEDSIZE: {
       // The size the window takes at the new dpi, for the rectangle WM_DPICHANGED suggests.
       const RECT frame = Frame(static_cast<int>(wParam));
@@ -208,11 +204,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       size->cy = frame.bottom - frame.top;
       return TRUE;
     }
-    case WM_DPICHANGED:
-      OnDpiChanged(wParam, *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    default:
-      break;
+    case WM_DPICHANGED: OnDpiChanged(wParam, *reinterpret_cast<const RECT*>(lParam)); return 0;
+    default: break;
   }
   return DefWindowProcW(Handle(), message, wParam, lParam);
 }

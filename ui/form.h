@@ -45,7 +45,7 @@ public:
   const FormSpec& Definition() const { return def_; }
   int Dpi() const { return scaled_.dpi; }                  // the dpi the window is laid out for
   std::size_t FontsHeld() const { return fonts_.Size(); }  // one per distinct font of the layout
-  HWND Control(std::string_view name) const;  // throws for an unknown name
+  HWND Control(std::string_view name) const;               // throws for an unknown name
   // The handler bound to a control's (or the window's, name "") event; empty when none.
   std::string BoundHandler(std::string_view control, Event event) const;
 
@@ -111,7 +111,7 @@ private:
 
   FormSpec def_;
   std::vector<PlacedControl> placed_;
-  ScaledForm scaled_;  // placed_ at the window's dpi, in the same order
+  ScaledForm scaled_;           // placed_ at the window's dpi, in the same order
   std::vector<HWND> controls_;  // as placed_
   std::vector<Binding> bindings_;
   FontCache fonts_;

@@ -58,8 +58,7 @@ void Form::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ControlKind::HotKey:
       if (code == EN_CHANGE && quiet_ == 0) Fire(index, Event::Change, sender);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -11,8 +11,8 @@ namespace ui {
 class Host {
 public:
   virtual ~Host() = default;
-  virtual HWND Owner() const = 0;  // owns every form
-  virtual HICON Icon() const = 0;  // for forms without an icon of their own
+  virtual HWND Owner() const = 0;                          // owns every form
+  virtual HICON Icon() const = 0;                          // for forms without an icon of their own
   virtual void ShowError(const std::string& message) = 0;  // message as the exception gave it
   virtual void Minimize() = 0;
   virtual void MainFormClosed() = 0;

@@ -172,7 +172,8 @@ void Parser::ControlLine(const std::vector<Token>& tokens) {
   const std::string kind = Word(tokens[2]);
   static constexpr ControlKind kKinds[] = {ControlKind::Label,    ControlKind::Button,   ControlKind::CheckBox,
                                            ControlKind::GroupBox, ControlKind::ComboBox, ControlKind::HotKey};
-  const auto* found = std::find_if(std::begin(kKinds), std::end(kKinds), [&](ControlKind k) { return kind == KindName(k); });
+  const auto* found = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                   [&](ControlKind k) { return kind == KindName(k); });
   if (found == std::end(kKinds)) Fail("unknown control kind: " + kind);
   control.kind = *found;
   const std::string parent = Word(tokens[3]);
@@ -216,14 +217,9 @@ void Parser::ControlProperty(ControlSpec& control, const std::string& keyword, c
   } else if (keyword == "on") {
     switch (control.kind) {
       case ControlKind::Button:
-      case ControlKind::CheckBox:
-        control.events.push_back(EventLine(tokens, {Event::Click}));
-        break;
-      case ControlKind::HotKey:
-        control.events.push_back(EventLine(tokens, {Event::Change}));
-        break;
-      default:
-        EventLine(tokens, {});
+      case ControlKind::CheckBox: control.events.push_back(EventLine(tokens, {Event::Click})); break;
+      case ControlKind::HotKey: control.events.push_back(EventLine(tokens, {Event::Change})); break;
+      default: EventLine(tokens, {});
     }
   } else {
     Fail("unknown control property: " + keyword);
@@ -249,9 +245,12 @@ FontSpec Parser::Font(const std::vector<Token>& tokens, const FontSpec& inherite
   }
   if (i < tokens.size()) {
     const std::string charset = Word(tokens[i++]);
-    if (charset == "ansi") font.charset = Charset::Ansi;
-    else if (charset == "shiftjis") font.charset = Charset::ShiftJis;
-    else Fail("unknown character set: " + charset);
+    if (charset == "ansi")
+      font.charset = Charset::Ansi;
+    else if (charset == "shiftjis")
+      font.charset = Charset::ShiftJis;
+    else
+      Fail("unknown character set: " + charset);
   } else if (complete) {
     Fail("the window's font needs a character set");
   }
@@ -263,7 +262,8 @@ EventSpec Parser::EventLine(const std::vector<Token>& tokens, std::initializer_l
   Expect(tokens, 3);
   const std::string name = Word(tokens[1]);
   static constexpr Event kEvents[] = {Event::Click, Event::Change, Event::Create};
-  const auto* known = std::find_if(std::begin(kEvents), std::end(kEvents), [&](Event e) { return name == EventName(e); });
+  const auto* known = std::find_if(std::begin(kEvents), std::end(kEvents),
+                                   [&](Event e) { return name == EventName(e); });
   if (known == std::end(kEvents)) Fail("unknown event: " + name);
   if (std::find(allowed.begin(), allowed.end(), *known) == allowed.end()) Fail("no event " + name + " here");
   return {*known, Word(tokens[2])};
@@ -296,8 +296,10 @@ std::vector<PlacedControl> Children(const FormSpec& form, const std::string& par
   }
   int next = INT_MAX;
   for (auto it = keyed.rbegin(); it != keyed.rend(); ++it) {
-    if (it->first >= 0) next = it->first;
-    else it->first = next;
+    if (it->first >= 0)
+      next = it->first;
+    else
+      it->first = next;
   }
   std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<PlacedControl> placed;

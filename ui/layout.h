@@ -74,8 +74,8 @@ struct ControlSpec {
   std::string parent;  // empty: the window
   Rect bounds;         // within the parent
   std::string text;
-  FontSpec font;       // resolved: the parent's where the layout gives none
-  int tab = -1;        // -1: none
+  FontSpec font;  // resolved: the parent's where the layout gives none
+  int tab = -1;   // -1: none
   std::vector<std::string> items;
   int itemHeight = 0;
   std::vector<EventSpec> events;

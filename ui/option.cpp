@@ -21,10 +21,8 @@ TFm_main::TFm_main(Host& host, settings::RegistryStore& store, std::string_view 
 
 std::span<const TFm_main::Handler> TFm_main::Handlers() {
   static const Handler handlers[] = {
-      {"FormCreate", &TFm_main::FormCreate},
-      {"Btn_RegistClick", &TFm_main::Btn_RegistClick},
-      {"Btn_OKClick", &TFm_main::Btn_OKClick},
-      {"Btn_CancelClick", &TFm_main::Btn_CancelClick},
+      {"FormCreate", &TFm_main::FormCreate},     {"Btn_RegistClick", &TFm_main::Btn_RegistClick},
+      {"Btn_OKClick", &TFm_main::Btn_OKClick},   {"Btn_CancelClick", &TFm_main::Btn_CancelClick},
       {"Btn_SubClick", &TFm_main::Btn_SubClick},
   };
   return handlers;
@@ -125,11 +123,8 @@ LRESULT TFm_main::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_DESTROY:
-      host_.MainFormClosed();
-      return 0;
-    default:
-      break;
+    case WM_DESTROY: host_.MainFormClosed(); return 0;
+    default: break;
   }
   return Form::HandleMessage(message, wParam, lParam);
 }

@@ -34,5 +34,4 @@ bool IsAllowedShortCut(std::uint16_t value) {
   return value == 0 || (value >= '0' && value <= '9') || (value >= 'A' && value <= 'Z');
 }
 
-
 }  // namespace ui

@@ -14,10 +14,8 @@ TFm_Sub::TFm_Sub(Host& host, std::string_view layoutText) : FormOf(host, layoutT
 
 std::span<const TFm_Sub::Handler> TFm_Sub::Handlers() {
   static const Handler handlers[] = {
-      {"HotKey_90Change", &TFm_Sub::HotKey_90Change},
-      {"HotKey_180Change", &TFm_Sub::HotKey_180Change},
-      {"HotKey_270Change", &TFm_Sub::HotKey_270Change},
-      {"Btn_OKClick", &TFm_Sub::Btn_OKClick},
+      {"HotKey_90Change", &TFm_Sub::HotKey_90Change},   {"HotKey_180Change", &TFm_Sub::HotKey_180Change},
+      {"HotKey_270Change", &TFm_Sub::HotKey_270Change}, {"Btn_OKClick", &TFm_Sub::Btn_OKClick},
       {"Btn_CancelClick", &TFm_Sub::Btn_CancelClick},
   };
   return handlers;
@@ -51,8 +49,10 @@ void TFm_Sub::Btn_OKClick(HWND) {
 void TFm_Sub::Btn_CancelClick(HWND) { Close(); }
 
 void TFm_Sub::OnClose() {
-  if (modal_) modalResult_ = kModalResultCancel;
-  else ShowWindow(Handle(), SW_HIDE);
+  if (modal_)
+    modalResult_ = kModalResultCancel;
+  else
+    ShowWindow(Handle(), SW_HIDE);
 }
 
 int TFm_Sub::ShowModal() {

@@ -16,10 +16,10 @@ struct FontDef {
 struct ControlDef {
   int id;
   Kind kind;
-  int font;          // index into kFonts
-  int height;        // laid out, in pixels (a combo box: closed)
-  int itemHeight;    // combo box rows; 0: the font's height
-  int firstItem;     // index into kItems
+  int font;        // index into kFonts
+  int height;      // laid out, in pixels (a combo box: closed)
+  int itemHeight;  // combo box rows; 0: the font's height
+  int firstItem;   // index into kItems
   int itemCount;
 };
 

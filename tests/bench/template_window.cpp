@@ -60,26 +60,31 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
       const ControlDef* c = FindControl(static_cast<int>(item->CtlID));
       if (!c) return FALSE;
       const int rows = c->itemHeight > 0 ? c->itemHeight : kFonts[c->font].height;
-      item->itemHeight = static_cast<UINT>(item->itemID == static_cast<UINT>(-1) ? (c->height > 7 ? c->height - 6 : 1) : rows);
+      item->itemHeight = static_cast<UINT>(item->itemID == static_cast<UINT>(-1) ? (c->height > 7 ? c->height - 6 : 1)
+                                                                                 : rows);
       return TRUE;
     }
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       // Drawn by the program's own code.
-      if (item->CtlType == ODT_STATIC) ui::DrawLabel(*item, ui::kLayoutDpi);  // the yardstick runs at 96 dpi
-      else if (item->CtlType == ODT_COMBOBOX) ui::DrawComboItem(*item);
-      else return FALSE;
+      if (item->CtlType == ODT_STATIC)
+        ui::DrawLabel(*item, ui::kLayoutDpi);  // the yardstick runs at 96 dpi
+      else if (item->CtlType == ODT_COMBOBOX)
+        ui::DrawComboItem(*item);
+      else
+        return FALSE;
       return TRUE;
     }
     case WM_CLOSE:
-      if (IsMain(dialog)) DestroyWindow(dialog);
-      else ShowWindow(dialog, SW_HIDE);
+      if (IsMain(dialog))
+        DestroyWindow(dialog);
+      else
+        ShowWindow(dialog, SW_HIDE);
       return TRUE;
     case WM_DESTROY:
       if (IsMain(dialog)) PostQuitMessage(0);
       return FALSE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

@@ -17,12 +17,19 @@ INPUT KeyInput(WORD vk, bool up) {
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   switch (vk) {
-    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_RCONTROL: case VK_RMENU:
-      input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-      break;
-    default:
-      break;
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_RCONTROL:
+    case VK_RMENU: input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY; break;
+    default: break;
   }
   return input;
 }
@@ -111,8 +118,7 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
   auto& search = *reinterpret_cast<TopLevelSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search.processId &&
-      (!search.className || _wcsicmp(ClassOf(window).c_str(), search.className) == 0))
+  if (owner == search.processId && (!search.className || _wcsicmp(ClassOf(window).c_str(), search.className) == 0))
     search.found.push_back(window);
   return TRUE;
 }
@@ -266,7 +272,5 @@ std::wstring WindowsPath(const std::string& path) {
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
   return unixPath ? L"Z:" + wide : wide;
 }
-
-
 
 }  // namespace e2e

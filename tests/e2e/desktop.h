@@ -104,13 +104,10 @@ void Chord(const std::vector<WORD>& keys);
 
 // Sends a message and returns its result, failing (nullopt) when the window does not answer
 // within the timeout: a hung program must not hang the test.
-std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
-                           Millis timeout = kTimeout);
-
+std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, Millis timeout = kTimeout);
 
 // A Windows path with backslashes from the path CMake gives: a Unix path (the build under
 // Wine) is taken through drive Z:; a Windows one may come with forward slashes.
 std::wstring WindowsPath(const std::string& path);
-
 
 }  // namespace e2e

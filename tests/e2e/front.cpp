@@ -41,12 +41,9 @@ constexpr Watched kOwnKeys[] = {
 };
 // Every key the program may write or delete, compared before and after.
 constexpr Watched kWatched[] = {
-    {kCurrentUser, kVendorKey},
-    {kClassesRoot, kHandlerKey},
-    {kClassesRoot, kClsidKey},
-    {kClassesRoot, ".jpg"},
-    {kClassesRoot, "vintrel_turnways"},
-    {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers"},
+    {kCurrentUser, kVendorKey},         {kClassesRoot, kHandlerKey},
+    {kClassesRoot, kClsidKey},          {kClassesRoot, ".jpg"},
+    {kClassesRoot, "vintrel_turnways"}, {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers"},
 };
 
 std::optional<std::uint32_t> Dword(settings::RegistryStore& store, const char* name) {
@@ -325,14 +322,19 @@ void FrontTest::PutText(settings::Key root, const std::string& path, const std::
 }
 
 StoredOptions FrontTest::ReadOptions() {
-  return {Dword(store_, "gSaveMethod"),     Dword(store_, "gAllowBreakDCF"), Dword(store_, "gKeepTimeStamp_Create"),
-          Dword(store_, "gKeepTimeStamp_Write"), Dword(store_, "gAllowAdjustMCU"), Dword(store_, "gNotShowWarning"),
-          Dword(store_, "gHotKey_90"),      Dword(store_, "gHotKey_180"),    Dword(store_, "gHotKey_270"),
+  return {Dword(store_, "gSaveMethod"),
+          Dword(store_, "gAllowBreakDCF"),
+          Dword(store_, "gKeepTimeStamp_Create"),
+          Dword(store_, "gKeepTimeStamp_Write"),
+          Dword(store_, "gAllowAdjustMCU"),
+          Dword(store_, "gNotShowWarning"),
+          Dword(store_, "gHotKey_90"),
+          Dword(store_, "gHotKey_180"),
+          Dword(store_, "gHotKey_270"),
           Dword(store_, "gAddMenu180")};
 }
 
-std::optional<std::string> FrontTest::ReadString(settings::Key root, const std::string& path,
-                                                 const std::string& name) {
+std::optional<std::string> FrontTest::ReadString(settings::Key root, const std::string& path, const std::string& name) {
   auto raw = GetRaw(store_, root, path, name);
   if (!raw.exists) return std::nullopt;
   EXPECT_EQ(raw.type, settings::kRegSz) << path << " " << name;

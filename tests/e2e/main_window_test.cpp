@@ -131,12 +131,8 @@ TEST_P(CloseWithoutOkTest, LeavesTheRegistryUntouched) {
   ClickCheck(main.allowBreakDCF, false);  // last, so a button has the focus: a drop-down list eats Alt+F4
 
   switch (GetParam()) {
-    case CloseBy::CancelButton:
-      Click(main.cancel);
-      break;
-    case CloseBy::AltF4:
-      Chord({VK_MENU, VK_F4});
-      break;
+    case CloseBy::CancelButton: Click(main.cancel); break;
+    case CloseBy::AltF4: Chord({VK_MENU, VK_F4}); break;
     case CloseBy::CloseBox: {
       auto box = FindHitTest(main.window, HTCLOSE);
       ASSERT_TRUE(box.has_value()) << "no close box in the title bar";
@@ -217,11 +213,10 @@ TEST_P(WrongTypeTest, ShowsOneErrorBoxThenTheWindow) {
   EXPECT_EQ(Snapshot(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, WrongTypeTest,
-    ::testing::Values(BadValue{"gAllowBreakDCF", "abc", L"'gAllowBreakDCF' のデータ型が不正です."},
-                      BadValue{"gHotKey_90", "12345", L"'gHotKey_90' の取得に失敗しました."}),
-    [](const ::testing::TestParamInfo<BadValue>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, WrongTypeTest,
+                         ::testing::Values(BadValue{"gAllowBreakDCF", "abc", L"'gAllowBreakDCF' のデータ型が不正です."},
+                                           BadValue{"gHotKey_90", "12345", L"'gHotKey_90' の取得に失敗しました."}),
+                         [](const ::testing::TestParamInfo<BadValue>& p) { return std::string(p.param.name); });
 
 // A copy of the program named SETUP.EXE is titled "Setup": the error box's caption and the
 // application window's text.
@@ -330,7 +325,8 @@ TEST_P(ShowCommandTest, DecidesHowTheWindowShows) {
     HWND app = AppWindow();
     return GetParam().command == SW_SHOWMAXIMIZED ? IsZoomed(window) != FALSE
                                                   : IsIconic(window) || (app && IsIconic(app));
-  })) << "the window did not show " << GetParam().name;
+  })) << "the window did not show "
+      << GetParam().name;
   if (GetParam().command == SW_SHOWMAXIMIZED) {
     MainWindow main = MainWindow::Find(window);
     RECT ok = RectInClientOf(main.ok, window);

@@ -44,8 +44,8 @@ int InkWidth(HWND control) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   const std::unique_ptr<HDC__, void (*)(HDC)> screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
   const std::unique_ptr<HDC__, BOOL(WINAPI*)(HDC)> memory(CreateCompatibleDC(screen.get()), &DeleteDC);
-  const std::unique_ptr<HBITMAP__, BOOL(WINAPI*)(HGDIOBJ)> bitmap(
-      CreateCompatibleBitmap(screen.get(), width, height), &DeleteObject);
+  const std::unique_ptr<HBITMAP__, BOOL(WINAPI*)(HGDIOBJ)> bitmap(CreateCompatibleBitmap(screen.get(), width, height),
+                                                                  &DeleteObject);
   HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
   BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
   const COLORREF background = GetPixel(memory.get(), 0, 0);

@@ -289,8 +289,7 @@ TEST_P(ScaledSubWindowTest, WholeRoadFromAFreshSystem) {
                                       {"gHotKey_270", "REG_DWORD", "0x0"},
                                       {"gAddMenu180", "REG_DWORD", "0x1"}}));
   using Lines = std::vector<RegLine>;
-  EXPECT_EQ(RegExeQuery("HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways"),
-            (Lines{{"", "REG_SZ", kClsid}}));
+  EXPECT_EQ(RegExeQuery("HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways"), (Lines{{"", "REG_SZ", kClsid}}));
   EXPECT_EQ(RegExeQuery(std::string("HKCR\\") + kClsidKey), (Lines{{"", "REG_SZ", "vintrel_turnways"}}));
   auto server = RegExeQuery(std::string("HKCR\\") + kServerKey);
   ASSERT_TRUE(server.has_value()) << "no InProcServer32 key";

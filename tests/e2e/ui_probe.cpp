@@ -118,9 +118,10 @@ int Shots(const std::wstring& exe, const std::wstring& dir, bool mainOnly) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: ui_probe startup RUNS EXE CLASS [EXE CLASS ...]\n"
-                       "       ui_probe dialogunits\n"
-                       "       ui_probe shots EXE DIR [main]\n");
+  std::fprintf(stderr,
+               "usage: ui_probe startup RUNS EXE CLASS [EXE CLASS ...]\n"
+               "       ui_probe dialogunits\n"
+               "       ui_probe shots EXE DIR [main]\n");
   return 1;
 }
 
@@ -141,7 +142,8 @@ int wmain(int argc, wchar_t** argv) {
       return 0;
     }
     if ((args.size() == 3 || args.size() == 4) && args[0] == L"shots")
-      return Shots(WindowsPath(ui::Utf8(args[1])), WindowsPath(ui::Utf8(args[2])), args.size() == 4 && args[3] == L"main");
+      return Shots(WindowsPath(ui::Utf8(args[1])), WindowsPath(ui::Utf8(args[2])),
+                   args.size() == 4 && args[3] == L"main");
     return Usage();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ui_probe: %s\n", e.what());

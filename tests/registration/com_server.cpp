@@ -65,8 +65,10 @@ public:
     return result;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) InterlockedIncrement(&liveObjects);
-    else InterlockedDecrement(&liveObjects);
+    if (lock)
+      InterlockedIncrement(&liveObjects);
+    else
+      InterlockedDecrement(&liveObjects);
     return S_OK;
   }
 };

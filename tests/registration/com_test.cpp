@@ -38,8 +38,8 @@ struct Apartment {
 // Asks COM for the handler's class in process; the object made, if any, is released at once.
 HRESULT CreateHandler() {
   IUnknown* object = nullptr;
-  const HRESULT status =
-      CoCreateInstance(kHandlerClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&object));
+  const HRESULT status = CoCreateInstance(kHandlerClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                          reinterpret_cast<void**>(&object));
   if (object) object->Release();
   return status;
 }
@@ -82,11 +82,11 @@ std::vector<std::string> RegQuery(const std::vector<std::string>& keys) {
 // The ten values of CommitTest::Chosen() as reg.exe shows them in `key`.
 std::vector<std::string> ChosenAsRegShowsThem(const std::string& key) {
   return {
-      key + "|gSaveMethod|REG_DWORD|0x3",          key + "|gAllowBreakDCF|REG_DWORD|0x1",
+      key + "|gSaveMethod|REG_DWORD|0x3",           key + "|gAllowBreakDCF|REG_DWORD|0x1",
       key + "|gKeepTimeStamp_Create|REG_DWORD|0x1", key + "|gKeepTimeStamp_Write|REG_DWORD|0x0",
-      key + "|gAllowAdjustMCU|REG_DWORD|0x0",      key + "|gNotShowWarning|REG_DWORD|0x0",
-      key + "|gHotKey_90|REG_DWORD|0x52",          key + "|gHotKey_180|REG_DWORD|0x0",
-      key + "|gHotKey_270|REG_DWORD|0x404c",       key + "|gAddMenu180|REG_DWORD|0x1",
+      key + "|gAllowAdjustMCU|REG_DWORD|0x0",       key + "|gNotShowWarning|REG_DWORD|0x0",
+      key + "|gHotKey_90|REG_DWORD|0x52",           key + "|gHotKey_180|REG_DWORD|0x0",
+      key + "|gHotKey_270|REG_DWORD|0x404c",        key + "|gAddMenu180|REG_DWORD|0x1",
   };
 }
 
@@ -119,10 +119,10 @@ TEST_P(ComTest, RegQueryShowsWhatTheCommitWrote) {
   const std::string handler = "HKEY_CLASSES_ROOT\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways";
   const std::string server = "HKEY_CLASSES_ROOT\\CLSID\\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
   std::vector<std::string> expected = ChosenAsRegShowsThem("HKEY_CURRENT_USER\\Software\\Tallgrove\\vintrel_turnways");
-  for (const std::string& line : {handler + "||REG_SZ|{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
-                                 server + "||REG_SZ|vintrel_turnways",
-                                 server + "\\InProcServer32||REG_SZ|C:\\Tools\\vintrel_turnways.dll",
-                                 server + "\\InProcServer32|ThreadingModel|REG_SZ|Apartment"})
+  for (const std::string& line :
+       {handler + "||REG_SZ|{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}", server + "||REG_SZ|vintrel_turnways",
+        server + "\\InProcServer32||REG_SZ|C:\\Tools\\vintrel_turnways.dll",
+        server + "\\InProcServer32|ThreadingModel|REG_SZ|Apartment"})
     expected.push_back(line);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(RegQuery({"HKCR\\*\\shellex\\ContextMenuHandlers\\vintrel_turnways",
@@ -147,8 +147,9 @@ std::wstring ModuleOf(IUnknown* object) {
 // the server from there.
 TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) {
   if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8)";
-  const std::pair<const char*, const wchar_t*> folders[] = {
-      {"ソフト表", L"\u30BD\u30D5\u30C8\u8868"}, {"vt_Zoë", L"vt_Zo\u00EB"}, {"vt_한글", L"vt_\uD55C\uAE00"}};
+  const std::pair<const char*, const wchar_t*> folders[] = {{"ソフト表", L"\u30BD\u30D5\u30C8\u8868"},
+                                                            {"vt_Zoë", L"vt_Zo\u00EB"},
+                                                            {"vt_한글", L"vt_\uD55C\uAE00"}};
   for (const auto& [label, name] : folders) {
     const std::wstring folder = std::wstring(L"C:\\") + name;
     SCOPED_TRACE(label);

@@ -45,9 +45,10 @@ void Prepare(MemoryRegistryStore& store) {
 std::set<std::string> Messages(bool gRegistered) {
   std::set<std::string> messages = {ReadFailedMessage("")};  // the default value of ".jpg"
   if (!gRegistered) return messages;
-  for (const std::string name : {"", "ThreadingModel", "gSaveMethod", "gAllowBreakDCF", "gKeepTimeStamp_Create",
-                                 "gKeepTimeStamp_Write", "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90",
-                                 "gHotKey_180", "gHotKey_270", "gAddMenu180", "*", registration::kHandlerKey, kOptionsKey})
+  for (const std::string name :
+       {"", "ThreadingModel", "gSaveMethod", "gAllowBreakDCF", "gKeepTimeStamp_Create", "gKeepTimeStamp_Write",
+        "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90", "gHotKey_180", "gHotKey_270", "gAddMenu180", "*",
+        registration::kHandlerKey, kOptionsKey})
     messages.insert(WriteFailedMessage(name));
   return messages;
 }
@@ -79,7 +80,8 @@ TEST_P(CommitFaults, EveryFailureEndsCleanlyAndASecondCommitFinishes) {
   EXPECT_GT(raised, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Branches, CommitFaults, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& branch) { return branch.param ? "Register" : "Remove"; });
+INSTANTIATE_TEST_SUITE_P(Branches, CommitFaults, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& branch) {
+  return branch.param ? "Register" : "Remove";
+});
 
 }  // namespace

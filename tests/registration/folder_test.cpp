@@ -27,8 +27,14 @@ TEST(ExecutableFolder, EndsAfterTheLastSeparator) {
       {"plain path, 932", sjis, "C:\\Tools\\setup.exe", "C:\\Tools\\"},
       {"trail bytes in the folder", sjis, "C:\\" SOFTWARE_TABLE "\\setup.exe", "C:\\" SOFTWARE_TABLE "\\"},
       {"trail byte ends the file name", sjis, "C:\\Tools\\\x95\x5C", "C:\\Tools\\"},
-      {"trail byte separates in single-byte", single, "C:\\Tools\\\x95\x5C" "a.exe", "C:\\Tools\\\x95\x5C"},
-      {"trail byte does not separate in 932", sjis, "C:\\Tools\\\x95\x5C" "a.exe", "C:\\Tools\\"},
+      {"trail byte separates in single-byte", single,
+       "C:\\Tools\\\x95\x5C"
+       "a.exe",
+       "C:\\Tools\\\x95\x5C"},
+      {"trail byte does not separate in 932", sjis,
+       "C:\\Tools\\\x95\x5C"
+       "a.exe",
+       "C:\\Tools\\"},
       {"drive-relative", sjis, "C:setup.exe", "C:"},
       {"colon last", single, "X:\\a\\b:c.exe", "X:\\a\\b:"},
       {"cut lead byte", sjis, "C:\\Tools\\\x83", "C:\\Tools\\"},

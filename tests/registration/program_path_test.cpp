@@ -15,16 +15,14 @@ using registration::ChooseProgramPath;
 using registration::ProgramPath;
 
 #ifdef _WIN32
-std::optional<std::string> Exact(const CodePage& codePage, std::wstring_view text) {
-  return codePage.ExactBytes(text);
-}
+std::optional<std::string> Exact(const CodePage& codePage, std::wstring_view text) { return codePage.ExactBytes(text); }
 #else
 // The characters of the table below as Windows converts them exactly (the Windows build runs
 // the same table on the system's conversion); any other non-ASCII character has no exact form.
 std::optional<std::string> Exact(const CodePage& codePage, std::wstring_view text) {
   static const std::map<std::pair<unsigned, wchar_t>, std::string> known = {
-      {{932, L'\u30BD'}, "\x83\x5C"},      {{932, L'\u30D5'}, "\x83\x74"},      {{932, L'\u30C8'}, "\x83\x67"},
-      {{932, L'\u8868'}, "\x95\x5C"},      {{1252, L'\u00EB'}, "\xEB"},         {{65001, L'\uD55C'}, "\xED\x95\x9C"},
+      {{932, L'\u30BD'}, "\x83\x5C"},       {{932, L'\u30D5'}, "\x83\x74"}, {{932, L'\u30C8'}, "\x83\x67"},
+      {{932, L'\u8868'}, "\x95\x5C"},       {{1252, L'\u00EB'}, "\xEB"},    {{65001, L'\uD55C'}, "\xED\x95\x9C"},
       {{65001, L'\uAE00'}, "\xEA\xB8\x80"},
   };
   std::string bytes;

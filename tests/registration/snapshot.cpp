@@ -12,7 +12,8 @@ namespace registration_tests {
 
 using settings::Key;
 
-std::vector<std::string> Snapshot(settings::RegistryStore& store, const std::vector<std::pair<Key, std::string>>& keys) {
+std::vector<std::string> Snapshot(settings::RegistryStore& store,
+                                  const std::vector<std::pair<Key, std::string>>& keys) {
   std::vector<std::string> lines;
   if (auto* memory = dynamic_cast<settings::MemoryRegistryStore*>(&store)) {
     lines = memory->Dump(settings::kClassesRoot);

@@ -123,9 +123,8 @@ TEST_P(ViewTest, OnlyClientsOfTheCommittersWidthCreateTheHandler) {
   EXPECT_EQ(other.exitCode, kClientNotRegistered) << Other().name << " client: " << other.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(Committers, ViewTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& param) {
-                           return std::string(param.param ? "i686" : "x86_64");
-                         });
+INSTANTIATE_TEST_SUITE_P(Committers, ViewTest, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& param) {
+  return std::string(param.param ? "i686" : "x86_64");
+});
 
 }  // namespace

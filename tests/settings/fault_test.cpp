@@ -95,7 +95,7 @@ TEST(Faults, DeleteAndSubtree) {
       [](TRegistry& reg) { DeleteOptions(reg, kToday); },
       [](TRegistry& reg) {
         if (!reg.OpenPath("\\Software\\Tallgrove", false)) return;  // the failed call may be this one
-        reg.DeletePath("vintrel_turnways");  // relative, below the open key
+        reg.DeletePath("vintrel_turnways");                         // relative, below the open key
         EXPECT_EQ(reg.CurrentPath(), "Software\\Tallgrove");
       },
   };

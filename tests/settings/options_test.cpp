@@ -13,9 +13,10 @@ using testing_support::GetRaw;
 using testing_support::KeyExists;
 using testing_support::PutRaw;
 
-constexpr const char* kNames[] = {"gSaveMethod",     "gAllowBreakDCF",  "gKeepTimeStamp_Create", "gKeepTimeStamp_Write",
-                                  "gAllowAdjustMCU", "gNotShowWarning", "gHotKey_90",            "gHotKey_180",
-                                  "gHotKey_270",     "gAddMenu180"};
+constexpr const char* kNames[] = {"gSaveMethod",          "gAllowBreakDCF",  "gKeepTimeStamp_Create",
+                                  "gKeepTimeStamp_Write", "gAllowAdjustMCU", "gNotShowWarning",
+                                  "gHotKey_90",           "gHotKey_180",     "gHotKey_270",
+                                  "gAddMenu180"};
 
 class OptionsStore : public testing_support::StoreTest {
 protected:
@@ -153,7 +154,8 @@ OPTIONS_STORE_SUITE(OptionsStore);
 TEST(SaveMethod, RowsThreeAndFourSwapTheirCodes) {
   const std::pair<int, std::int32_t> rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {4, 3}, {-1, 0}, {5, 0}};
   for (const auto& [row, code] : rows) EXPECT_EQ(SaveMethodFromRow(row), code) << row;
-  for (std::int32_t code = 0; code < kSaveMethodRows; ++code) EXPECT_EQ(SaveMethodFromRow(*RowFromSaveMethod(code)), code);
+  for (std::int32_t code = 0; code < kSaveMethodRows; ++code)
+    EXPECT_EQ(SaveMethodFromRow(*RowFromSaveMethod(code)), code);
   for (const std::int32_t code : {-1, 5, 7, INT32_MIN}) EXPECT_FALSE(RowFromSaveMethod(code)) << code;
 }
 

@@ -126,9 +126,8 @@ TEST_P(Values, WritesStoreWhatTheyShould) {
   reg->PutString("retyped", "x");
   reg->PutInteger("retyped", 9);  // whatever its former type
   const std::pair<const char*, std::pair<std::uint32_t, Bytes>> expected[] = {
-      {"abc", {kRegSz, B({"abc\0", 4})}}, {"empty", {kRegSz, {0}}},
-      {"", {kRegSz, B({"default\0", 8})}}, {"yes", {kRegDword, {1, 0, 0, 0}}},
-      {"no", {kRegDword, {0, 0, 0, 0}}},   {"neg", {kRegDword, {5, 0, 0, 0}}},
+      {"abc", {kRegSz, B({"abc\0", 4})}},     {"empty", {kRegSz, {0}}},          {"", {kRegSz, B({"default\0", 8})}},
+      {"yes", {kRegDword, {1, 0, 0, 0}}},     {"no", {kRegDword, {0, 0, 0, 0}}}, {"neg", {kRegDword, {5, 0, 0, 0}}},
       {"retyped", {kRegDword, {9, 0, 0, 0}}},
   };
   for (const auto& [name, value] : expected) {
@@ -164,10 +163,12 @@ TEST_P(Values, MessagesCarryTheNameAsGiven) {
     ExpectRegistryError([&] { reg.PutBool(name, true); }, message);
   }
   // The exact bytes, so an encoding slip shows.
-  EXPECT_EQ(ReadFailedMessage("n"), "'n' \xE3\x81\xAE\xE5\x8F\x96\xE5\xBE\x97\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97"
-                                    "\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F");
-  EXPECT_EQ(BadTypeMessage("n"), "'n' \xE3\x81\xAE\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE5\x9E\x8B\xE3\x81\x8C"
-                                 "\xE4\xB8\x8D\xE6\xAD\xA3\xE3\x81\xA7\xE3\x81\x99");
+  EXPECT_EQ(ReadFailedMessage("n"),
+            "'n' \xE3\x81\xAE\xE5\x8F\x96\xE5\xBE\x97\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97"
+            "\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F");
+  EXPECT_EQ(BadTypeMessage("n"),
+            "'n' \xE3\x81\xAE\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE5\x9E\x8B\xE3\x81\x8C"
+            "\xE4\xB8\x8D\xE6\xAD\xA3\xE3\x81\xA7\xE3\x81\x99");
 }
 
 STORE_SUITE(Values);

@@ -16,8 +16,8 @@ namespace testing_support {
 
 struct FaultRun {
   settings::MemoryRegistryStore& store;
-  unsigned failedCall;                // 1-based, counted from the scenario's start
-  std::optional<std::string> error;   // the ERegistryException's message, if any
+  unsigned failedCall;               // 1-based, counted from the scenario's start
+  std::optional<std::string> error;  // the ERegistryException's message, if any
 };
 
 inline void SweepFaults(const std::function<void(settings::MemoryRegistryStore&)>& prepare,

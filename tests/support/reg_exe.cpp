@@ -85,8 +85,10 @@ std::optional<std::vector<RegKey>> RegExeQuery(const std::string& key, bool subk
   std::vector<RegKey> keys;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("HKEY_", 0) == 0) keys.push_back({line, {}});
-    else if (line.rfind("    ", 0) == 0 && !keys.empty()) keys.back().values.push_back(ParseValueLine(line));
+    if (line.rfind("HKEY_", 0) == 0)
+      keys.push_back({line, {}});
+    else if (line.rfind("    ", 0) == 0 && !keys.empty())
+      keys.back().values.push_back(ParseValueLine(line));
   }
   if (keys.empty()) return std::nullopt;
   return keys;

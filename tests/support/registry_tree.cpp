@@ -11,8 +11,8 @@ void AppendRegistryTree(settings::Key root, const std::string& path, std::vector
   if (RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
   KeyHandle key(opened);
   const std::string where = std::string(root == settings::kClassesRoot ? "HKCR"
-                                         : root == settings::kUsers     ? "HKU"
-                                                                        : "HKCU") +
+                                        : root == settings::kUsers     ? "HKU"
+                                                                       : "HKCU") +
                             (path.empty() ? "" : "\\" + path);
   lines.push_back(where);
   std::vector<char> name(32768);
@@ -35,7 +35,8 @@ void AppendRegistryTree(settings::Key root, const std::string& path, std::vector
     subKeys.emplace_back(name.data(), nameSize);
   }
   key.reset();
-  for (const std::string& subKey : subKeys) AppendRegistryTree(root, path.empty() ? subKey : path + "\\" + subKey, lines);
+  for (const std::string& subKey : subKeys)
+    AppendRegistryTree(root, path.empty() ? subKey : path + "\\" + subKey, lines);
 }
 
 bool CreateVolatileKey(settings::Key root, const std::string& path) {

@@ -18,8 +18,7 @@ public:
   long OpenKey(settings::Key base, const std::string& subPath, std::uint32_t access, settings::Key& result) override {
     return inner_.OpenKey(base, subPath, access, result);
   }
-  long CreateKey(settings::Key base, const std::string& subPath, std::uint32_t access,
-                 settings::Key& result) override {
+  long CreateKey(settings::Key base, const std::string& subPath, std::uint32_t access, settings::Key& result) override {
     return inner_.CreateKey(base, subPath, access, result);
   }
   long CloseKey(settings::Key key) override { return inner_.CloseKey(key); }

@@ -142,7 +142,8 @@ std::vector<std::uint8_t> Dword(std::uint32_t value) {
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-void LoadOrRaise(settings::RegistryStore& store, const settings::OptionsLocation& location, settings::LoadedOptions& loaded) {
+void LoadOrRaise(settings::RegistryStore& store, const settings::OptionsLocation& location,
+                 settings::LoadedOptions& loaded) {
   loaded = settings::LoadOptions(store, location);
   if (loaded.failure) std::rethrow_exception(loaded.failure);
 }

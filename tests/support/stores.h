@@ -32,8 +32,8 @@ struct StoreParam {
 inline constexpr const char* kProgramUserSid = "S-1-5-21-0-0-0-1000";
 inline constexpr const char* kOtherUserSid = "S-1-5-21-3141592653-589793238-462643383-1001";
 
-std::vector<StoreParam> AllStores();              // those this build can run
-std::vector<StoreParam> AllStoresBothUsers();     // each of them with both options keys
+std::vector<StoreParam> AllStores();           // those this build can run
+std::vector<StoreParam> AllStoresBothUsers();  // each of them with both options keys
 std::string StoreName(const ::testing::TestParamInfo<StoreParam>& info);
 std::unique_ptr<settings::RegistryStore> MakeStore(StoreKind kind);
 
@@ -57,7 +57,8 @@ bool KeyExists(settings::RegistryStore& store, settings::Key root, const std::st
 std::vector<std::uint8_t> Dword(std::uint32_t value);
 
 // LoadOptions with its failure raised: `loaded` holds the values, then the failure is thrown.
-void LoadOrRaise(settings::RegistryStore& store, const settings::OptionsLocation& location, settings::LoadedOptions& loaded);
+void LoadOrRaise(settings::RegistryStore& store, const settings::OptionsLocation& location,
+                 settings::LoadedOptions& loaded);
 
 void ExpectRegistryError(const std::function<void()>& action, const std::string& message);
 
@@ -96,9 +97,8 @@ private:
 };
 
 #define STORE_SUITE(Suite) \
-  INSTANTIATE_TEST_SUITE_P(Stores, Suite, ::testing::ValuesIn(testing_support::AllStores()), \
-                           testing_support::StoreName)
-#define OPTIONS_STORE_SUITE(Suite) \
+  INSTANTIATE_TEST_SUITE_P(Stores, Suite, ::testing::ValuesIn(testing_support::AllStores()), testing_support::StoreName)
+#define OPTIONS_STORE_SUITE(Suite)                                                                    \
   INSTANTIATE_TEST_SUITE_P(Stores, Suite, ::testing::ValuesIn(testing_support::AllStoresBothUsers()), \
                            testing_support::StoreName)
 

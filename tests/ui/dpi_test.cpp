@@ -18,14 +18,16 @@ TEST_F(WindowTest, DpiAwarenessDeclaredIsWhatTheSystemReports) {
   EXPECT_TRUE(IsProcessDPIAware());
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
   const auto context = ui::ModuleFunction<DPI_AWARENESS_CONTEXT(WINAPI*)()>(user32, "GetThreadDpiAwarenessContext");
-  const auto awareness = ui::ModuleFunction<DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT)>(
-      user32, "GetAwarenessFromDpiAwarenessContext");
+  const auto awareness =
+      ui::ModuleFunction<DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT)>(user32, "GetAwarenessFromDpiAwarenessContext");
   if (!context || !awareness) return;
   // At least what was declared: Wine 8 refuses both per-monitor calls, accepts the system-aware
   // one and then reports the thread per-monitor aware.
   const DPI_AWARENESS reported = awareness(context());
-  if (declared == app::DpiAwareness::System) EXPECT_GE(reported, DPI_AWARENESS_SYSTEM_AWARE);
-  else EXPECT_EQ(reported, DPI_AWARENESS_PER_MONITOR_AWARE);
+  if (declared == app::DpiAwareness::System)
+    EXPECT_GE(reported, DPI_AWARENESS_SYSTEM_AWARE);
+  else
+    EXPECT_EQ(reported, DPI_AWARENESS_PER_MONITOR_AWARE);
 }
 
 }  // namespace

@@ -145,7 +145,8 @@ void CheckRows(const Form& form, const Row* begin, const Row* end, int firstId) 
       EXPECT_EQ(form.BoundHandler(row->name, event), bound ? row->handler : "") << EventName(event);
     }
   }
-  EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Definition().controls.size()) << "every control is in the table";
+  EXPECT_EQ(static_cast<std::size_t>(end - begin), form.Definition().controls.size())
+      << "every control is in the table";
 }
 
 std::vector<std::string> TabStops(const Form& form) {
@@ -193,15 +194,16 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
   EXPECT_NE(GetClassLongPtrW(main->Handle(), GCLP_HICON), 0u) << "an icon of its own, carried by its class";
   EXPECT_EQ(main->BoundHandler("", Event::Create), "FormCreate");
   CheckRows(*main, std::begin(kMainRows), std::end(kMainRows), 101);
-  EXPECT_EQ(TabStops(*main), (std::vector<std::string>{"Btn_Regist", "Btn_UnRegist", "cbo_SaveMethod",
-                                                       "chk_AllowBreakDCF", "chk_KeepTimeStamp_Create",
-                                                       "chk_KeepTimeStamp_Write", "chk_AllowAdjustMCU",
-                                                       "Chk_NotShowWarning", "Btn_OK", "Btn_Cancel", "Btn_Sub"}));
+  EXPECT_EQ(TabStops(*main),
+            (std::vector<std::string>{"Btn_Regist", "Btn_UnRegist", "cbo_SaveMethod", "chk_AllowBreakDCF",
+                                      "chk_KeepTimeStamp_Create", "chk_KeepTimeStamp_Write", "chk_AllowAdjustMCU",
+                                      "Chk_NotShowWarning", "Btn_OK", "Btn_Cancel", "Btn_Sub"}));
 
   HWND combo = Main("cbo_SaveMethod");
   const char* rows[] = {"resultフォルダに保存します。", "上書きします。元ファイルはゴミ箱に移動します。",
                         "上書きします。元ファイルは拡張子を変えて保存します。",
-                        "上書きします。元ファイルはoriginalフォルダに保存します。", "上書きします。元ファイルは保存しません。"};
+                        "上書きします。元ファイルはoriginalフォルダに保存します。",
+                        "上書きします。元ファイルは保存しません。"};
   ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 5);
   for (int i = 0; i < 5; ++i) {
     wchar_t text[128] = {};
@@ -215,7 +217,8 @@ TEST_F(WindowTest, MainWindowMatchesItsTable) {
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("Grp_OnOff"), GWL_STYLE)) & BS_TYPEMASK,
             static_cast<DWORD>(BS_GROUPBOX));
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(Main("Btn_OK"), GWL_STYLE)) & BS_TYPEMASK,
-            static_cast<DWORD>(BS_PUSHBUTTON)) << "no default button";
+            static_cast<DWORD>(BS_PUSHBUTTON))
+      << "no default button";
 }
 
 TEST_F(WindowTest, DialogMatchesItsTable) {
@@ -316,7 +319,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, UnknownNames,
                          ::testing::Values(BadLayout{"TFM_MAIN", "on Click Btn_OKClick", "on Click Btn_OkClick"},
                                            BadLayout{"TFM_MAIN", "on Create FormCreate", "on Create FormShow"},
                                            BadLayout{"TFM_MAIN", "Btn_Sub button", "Btn_Sub slider"},
-                                           BadLayout{"TFM_SUB", "on Change HotKey_180Change", "on Change HotKey180Change"},
+                                           BadLayout{"TFM_SUB", "on Change HotKey_180Change",
+                                                     "on Change HotKey180Change"},
                                            BadLayout{"TFM_SUB", "HotKey_90 hotkey", "HotKey_90 hotkeys"}));
 
 }  // namespace

@@ -31,12 +31,12 @@ TEST_P(HotKeyToShortCut, FlagsBecomeModifierBitsAndTheExtendedFlagIsDropped) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, HotKeyToShortCut,
                          ::testing::Values(Conversion{0x0000, 0x0000}, Conversion{0x0052, 0x0052},  // R
-                                           Conversion{0x0141, 0x2041},                             // Shift+A
-                                           Conversion{0x0252, 0x4052},                             // Ctrl+R
-                                           Conversion{0x0441, 0x8041},                             // Alt+A
-                                           Conversion{0x0774, 0xE074},  // Shift+Ctrl+Alt+F5
-                                           Conversion{0x0824, 0x0024},  // extended Home
-                                           Conversion{0x0F2D, 0xE02D},  // every flag, extended Insert
+                                           Conversion{0x0141, 0x2041},                              // Shift+A
+                                           Conversion{0x0252, 0x4052},                              // Ctrl+R
+                                           Conversion{0x0441, 0x8041},                              // Alt+A
+                                           Conversion{0x0774, 0xE074},                              // Shift+Ctrl+Alt+F5
+                                           Conversion{0x0824, 0x0024},                              // extended Home
+                                           Conversion{0x0F2D, 0xE02D},    // every flag, extended Insert
                                            Conversion{0xF041, 0x0041}));  // unknown flags dropped
 
 class ShortCutToHotKey : public ::testing::TestWithParam<Conversion> {};
@@ -67,11 +67,11 @@ INSTANTIATE_TEST_SUITE_P(Table, Filter,
                          ::testing::Values(Conversion{0, 0}, Conversion{47, 0}, Conversion{48, 48}, Conversion{55, 55},
                                            Conversion{57, 57}, Conversion{58, 0}, Conversion{64, 0}, Conversion{65, 65},
                                            Conversion{82, 82}, Conversion{90, 90}, Conversion{91, 0},
-                                           Conversion{103, 0},      // 7 on the numeric keypad
-                                           Conversion{116, 0},      // F5
-                                           Conversion{0x4052, 0},   // Ctrl+R kept with its modifier
-                                           Conversion{0x2041, 0},   // Shift+A
-                                           Conversion{0x0141, 0},   // bits 8 to 12 count too
+                                           Conversion{103, 0},     // 7 on the numeric keypad
+                                           Conversion{116, 0},     // F5
+                                           Conversion{0x4052, 0},  // Ctrl+R kept with its modifier
+                                           Conversion{0x2041, 0},  // Shift+A
+                                           Conversion{0x0141, 0},  // bits 8 to 12 count too
                                            Conversion{0xFFFF, 0}));
 
 // --- Application title and error box text ----------------------------------------------------
@@ -96,9 +96,8 @@ TEST_P(Title, FileNameCutAtTheFirstDotFirstCharacterKept) {
 INSTANTIATE_TEST_SUITE_P(Table, Title,
                          ::testing::Values(TextCase{"C:\\Tools\\SETUP.EXE", "Setup"},
                                            TextCase{"C:\\x\\Vintrel_Turnways_Front.EXE", "Vintrel_turnways_front"},
-                                           TextCase{"C:\\a.b\\Prog.Name.exe", "Prog"},
-                                           TextCase{"D:NOEXT", "Noext"}, TextCase{"C:\\x\\.hidden", ""},
-                                           TextCase{"C:\\ソフト表\\SETUP.exe", "Setup"},
+                                           TextCase{"C:\\a.b\\Prog.Name.exe", "Prog"}, TextCase{"D:NOEXT", "Noext"},
+                                           TextCase{"C:\\x\\.hidden", ""}, TextCase{"C:\\ソフト表\\SETUP.exe", "Setup"},
                                            TextCase{"C:\\x\\ÉCOLE.EXE", "École"},  // a two-byte first character
                                            TextCase{"setup.exe", "setup"}));
 
@@ -110,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ErrorText,
                          ::testing::Values(TextCase{"", ""}, TextCase{"abc", "abc."}, TextCase{"abc.", "abc."},
                                            TextCase{"abc)", "abc)"}, TextCase{"abc-", "abc-"}, TextCase{"abc ", "abc "},
                                            TextCase{"abc/", "abc/."}, TextCase{"x0", "x0."},
-                                           TextCase{"'gSaveMethod' のデータ型が不正です", "'gSaveMethod' のデータ型が不正です."},
+                                           TextCase{"'gSaveMethod' のデータ型が不正です",
+                                                    "'gSaveMethod' のデータ型が不正です."},
                                            TextCase{"café", "café."}));
 
 // --- Layouts ---------------------------------------------------------------------------------
@@ -176,7 +176,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Fault{"control X slider window 0 0 1 1\n", "line 4: unknown control kind: slider"},
                       Fault{"control X label Nowhere 0 0 1 1\n", "unknown parent: Nowhere"},
                       Fault{"control A label window 0 0 1 1\ncontrol B label A 0 0 1 1\n", "parent is no group box"},
-                      Fault{"control A label window 0 0 1 1\ncontrol A label window 0 0 1 1\n", "duplicate control name"},
+                      Fault{"control A label window 0 0 1 1\ncontrol A label window 0 0 1 1\n",
+                            "duplicate control name"},
                       Fault{"control A label window 0 0 1 1\n tab 0\n", "a label takes no tab"},
                       Fault{"control A button window 0 0 1 1\n", "needs a tab"},
                       Fault{"control A button window 0 0 1 1\n tab 0\ncontrol B checkbox window 0 0 1 1\n tab 0\n",
@@ -208,11 +209,30 @@ TEST(Layout, MainWindowFlattensGroupBoxesInTabOrder) {
   EXPECT_EQ(form.className, "TFm_main");
   std::vector<std::string> order;
   for (const PlacedControl& p : Flatten(form)) order.push_back(p.def->name);
-  const std::vector<std::string> expected = {
-      "Lbl_Title", "Lbl_SubTitle", "Grp_OnOff", "Btn_Regist", "Lbl_Regist1", "Lbl_Regist2", "Btn_UnRegist",
-      "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3", "Grp_Options", "Lbl_SaveMethod", "cbo_SaveMethod",
-      "chk_AllowBreakDCF", "Lbl_AllowBreakDCF", "chk_KeepTimeStamp_Create", "chk_KeepTimeStamp_Write",
-      "chk_AllowAdjustMCU", "Lbl_AllowAdjustMCU", "Chk_NotShowWarning", "Label1", "Btn_OK", "Btn_Cancel", "Btn_Sub"};
+  const std::vector<std::string> expected = {"Lbl_Title",
+                                             "Lbl_SubTitle",
+                                             "Grp_OnOff",
+                                             "Btn_Regist",
+                                             "Lbl_Regist1",
+                                             "Lbl_Regist2",
+                                             "Btn_UnRegist",
+                                             "Lbl_UnRegist1",
+                                             "Lbl_UnRegist2",
+                                             "Lbl_UnRegist3",
+                                             "Grp_Options",
+                                             "Lbl_SaveMethod",
+                                             "cbo_SaveMethod",
+                                             "chk_AllowBreakDCF",
+                                             "Lbl_AllowBreakDCF",
+                                             "chk_KeepTimeStamp_Create",
+                                             "chk_KeepTimeStamp_Write",
+                                             "chk_AllowAdjustMCU",
+                                             "Lbl_AllowAdjustMCU",
+                                             "Chk_NotShowWarning",
+                                             "Label1",
+                                             "Btn_OK",
+                                             "Btn_Cancel",
+                                             "Btn_Sub"};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(form.Find("cbo_SaveMethod")->items.size(), 5u);
 }
@@ -230,8 +250,9 @@ TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {
   EXPECT_EQ(form.className, "TFm_Sub");
   std::vector<std::string> order;
   for (const PlacedControl& p : Flatten(form)) order.push_back(p.def->name);
-  const std::vector<std::string> expected = {"GroupBox", "Label4",     "Label1", "HotKey_90",       "Label2", "HotKey_270",
-                                             "Label3",   "HotKey_180", "Chk_gAddMenu180", "Btn_OK", "Btn_Cancel"};
+  const std::vector<std::string> expected = {"GroupBox",        "Label4",     "Label1",    "HotKey_90",
+                                             "Label2",          "HotKey_270", "Label3",    "HotKey_180",
+                                             "Chk_gAddMenu180", "Btn_OK",     "Btn_Cancel"};
   EXPECT_EQ(order, expected);
 }
 
@@ -240,8 +261,8 @@ TEST(Layout, DialogFlattensItsGroupBoxInTabOrder) {
 TEST(Scale, RoundsAsMulDivDoes) {
   struct Case {
     int pixels, dpi, scaled;
-  } cases[] = {{0, 144, 0}, {1, 96, 1}, {1, 120, 1}, {1, 144, 2}, {23, 144, 35}, {21, 120, 26},
-               {503, 120, 629}, {-1, 144, -2}, {-21, 120, -26}, {7, 72, 5}};
+  } cases[] = {{0, 144, 0},   {1, 96, 1},      {1, 120, 1},   {1, 144, 2},     {23, 144, 35},
+               {21, 120, 26}, {503, 120, 629}, {-1, 144, -2}, {-21, 120, -26}, {7, 72, 5}};
   for (const Case& c : cases) EXPECT_EQ(ScalePixels(c.pixels, c.dpi), c.scaled) << c.pixels << " at " << c.dpi;
 }
 
@@ -292,8 +313,8 @@ TEST_P(ScaledLayouts, MatchTheTable) {
   EXPECT_EQ(combo.itemHeight, c.itemHeight);
   EXPECT_EQ(combo.listHeight, 5 * c.itemHeight + 2);
   EXPECT_TRUE(Scaled(main, "Lbl_SubTitle").font.bold);
-  EXPECT_EQ(Scaled(main, "Btn_OK").bounds.left + Scaled(main, "Btn_OK").bounds.width,
-            ScalePixels(395, c.dpi)) << "edges, not sizes, are scaled";
+  EXPECT_EQ(Scaled(main, "Btn_OK").bounds.left + Scaled(main, "Btn_OK").bounds.width, ScalePixels(395, c.dpi))
+      << "edges, not sizes, are scaled";
   for (const ScaledControl& control : main.controls) {
     const Rect& r = control.bounds;
     EXPECT_LE(r.left + r.width, main.clientWidth) << control.def->name;

@@ -29,7 +29,8 @@ void Click(Form& form, HWND control) {
 // What the hot-key control sends when the user presses a key.
 void UserChanges(Form& form, HWND hotKey, WORD word) {
   SendMessageW(hotKey, HKM_SETHOTKEY, word, 0);
-  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hotKey), EN_CHANGE), reinterpret_cast<LPARAM>(hotKey));
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hotKey), EN_CHANGE),
+               reinterpret_cast<LPARAM>(hotKey));
 }
 
 void Key(HWND target, WPARAM key) {
@@ -49,8 +50,8 @@ std::uint32_t StoredDword(settings::RegistryStore& store, const char* name) {
 // Btn_UnRegist, its three labels.
 std::vector<bool> Rows(const Form& form) {
   std::vector<bool> enabled;
-  for (const char* name : {"Btn_Regist", "Lbl_Regist1", "Lbl_Regist2", "Btn_UnRegist", "Lbl_UnRegist1",
-                           "Lbl_UnRegist2", "Lbl_UnRegist3"})
+  for (const char* name :
+       {"Btn_Regist", "Lbl_Regist1", "Lbl_Regist2", "Btn_UnRegist", "Lbl_UnRegist1", "Lbl_UnRegist2", "Lbl_UnRegist3"})
     enabled.push_back(IsWindowEnabled(form.Control(name)) != FALSE);
   return enabled;
 }
@@ -185,8 +186,10 @@ TEST_F(WindowTest, CancelAndTheCloseBoxCloseWithoutWriting) {
     Build();
     Click(*main, Main("Btn_Regist"));
     const auto before = store.Dump(kCurrentUser);
-    if (closeBox) main->Close();
-    else Click(*main, Main("Btn_Cancel"));
+    if (closeBox)
+      main->Close();
+    else
+      Click(*main, Main("Btn_Cancel"));
     EXPECT_EQ(main->Handle(), nullptr);
     EXPECT_EQ(store.Dump(kCurrentUser), before);
   }
@@ -242,7 +245,8 @@ WNDPROC originalHotKeyProc = nullptr;
 LRESULT CALLBACK ReportingHotKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = CallWindowProcW(originalHotKeyProc, hwnd, message, wParam, lParam);
   if (message == HKM_SETHOTKEY)
-    SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE), reinterpret_cast<LPARAM>(hwnd));
+    SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(hwnd));
   return result;
 }
 

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "ui/dpi.h"
-#include "ui/handle.h"
+#include "settings/handle.h"
 
 namespace app {
 namespace {
 
-using ModuleHandle = ui::UniqueHandle<HMODULE, &FreeLibrary>;
+using ModuleHandle = settings::UniqueHandle<HMODULE, &FreeLibrary>;
 
 // shcore.dll from the system folder only: an elevated program must not load one planted next
 // to it, also where the loader's search cannot yet be restricted (Windows 7 without its update).

@@ -6,13 +6,13 @@
 
 #include <vector>
 
-#include "ui/handle.h"
+#include "settings/handle.h"
 
 namespace settings {
 namespace {
 
-using KernelHandle = ui::UniqueHandle<HANDLE, &CloseHandle>;
-using LocalText = ui::UniqueHandle<char*, &LocalFree>;
+using KernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
+using LocalText = UniqueHandle<char*, &LocalFree>;
 
 // The token's user as a string SID.
 std::optional<std::string> TokenUserSid(HANDLE process) {

@@ -1,6 +1,6 @@
 #include "ui/dpi.h"
 
-#include "ui/handle.h"
+#include "settings/handle.h"
 #include "ui/scale.h"
 
 namespace ui {
@@ -9,7 +9,7 @@ namespace {
 HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
 void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
-using ScreenDc = UniqueHandle<HDC, &ReleaseScreenDc>;
+using ScreenDc = settings::UniqueHandle<HDC, &ReleaseScreenDc>;
 
 }  // namespace
 

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "ui/handle.h"
+#include "settings/handle.h"
 
 namespace ui {
+
+using settings::UniqueHandle;
 
 using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;
 using FontHandle = UniqueHandle<HFONT, &DeleteObject>;

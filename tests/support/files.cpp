@@ -5,7 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "ui/handle.h"
+#include "tests/support/handles.h"
 
 namespace testing_support {
 namespace {
@@ -14,7 +14,7 @@ std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const std::wstring& path) {
   HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
-  const ui::UniqueHandle<HANDLE, &CloseHandle> file(opened);
+  const KernelHandle file(opened);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
   return info;

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include "ui/handle.h"
+#include "settings/handle.h"
 
 namespace testing_support {
 
-using KernelHandle = ui::UniqueHandle<HANDLE, &CloseHandle>;  // processes, threads, pipes
-using KeyHandle = ui::UniqueHandle<HKEY, &RegCloseKey>;
+using KernelHandle = settings::UniqueHandle<HANDLE, &CloseHandle>;  // processes, threads, pipes
+using KeyHandle = settings::UniqueHandle<HKEY, &RegCloseKey>;
 
 }  // namespace testing_support

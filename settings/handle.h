@@ -1,10 +1,11 @@
 // One owning handle type for every kind of handle: move-only, released exactly once by the
-// function given as Close. Aliases for the Windows handles live next to their users.
+// function given as Close. Aliases for the Windows handles live next to their users. It lives
+// in the lowest layer, so that every layer owns its handles with it.
 #pragma once
 
 #include <utility>
 
-namespace ui {
+namespace settings {
 
 template <class T, auto Close>
 class UniqueHandle {
@@ -37,4 +38,4 @@ private:
   T handle_{};
 };
 
-}  // namespace ui
+}  // namespace settings

@@ -1,7 +1,6 @@
 // The program: its DPI awareness, the application object, the options location, the main
-// settings window (which
-// loads the settings while it is created), the detail dialog (hidden), then the run loop until
-// the main window closes.
+// settings window (which loads the settings while it is created), the detail dialog (hidden),
+// then the run loop until the main window closes.
 #include <windows.h>
 
 #include <commctrl.h>

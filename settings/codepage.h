@@ -1,6 +1,7 @@
 // The system's ANSI (multibyte) code page, as far as the registry code needs it: which bytes
 // lead a double-byte character, the largest character size, and how many UTF-16 units a byte
-// string takes. A value type, so code page 932 can be tested on any build.
+// string takes. A value type, so code page 932 can be tested on any build. Also UTF-8 from
+// UTF-16, for texts shown to the user.
 #pragma once
 
 #include <array>
@@ -43,5 +44,8 @@ private:
   unsigned maxCharSize_;
   std::array<bool, 256> lead_{};
 };
+
+// UTF-16 text (wchar_t on Windows; UTF-32 elsewhere) as UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf8FromWide(std::wstring_view text);
 
 }  // namespace settings

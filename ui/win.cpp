@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "settings/codepage.h"
+
 namespace ui {
 
 std::wstring Wide(std::string_view utf8) {
@@ -13,14 +15,7 @@ std::wstring Wide(std::string_view utf8) {
   return wide;
 }
 
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
+std::string Utf8(std::wstring_view wide) { return settings::Utf8FromWide(wide); }
 
 std::string LowerCase(std::string_view utf8) {
   std::wstring wide = Wide(utf8);

@@ -44,9 +44,19 @@ Finished RunProgram(const std::wstring& commandLine, std::chrono::milliseconds t
   startup.hStdError = writeEnd;
   std::wstring line = commandLine;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &info))
-    throw std::runtime_error("a program could not be started");
+  // Under load Wine has been seen to refuse a start now and then that succeeds a moment later:
+  // a program is tried three times before the test hears of it.
+  bool started = false;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                             &info) != FALSE;
+    if (started) break;
+    error = GetLastError();
+    line = commandLine;  // CreateProcessW may write into the line it is given
+  }
+  if (!started) throw std::runtime_error("a program could not be started (error " + std::to_string(error) + ")");
   CloseHandle(info.hThread);
   const KernelHandle process(info.hProcess);
   writer.reset();  // the child holds the only write end now: the pipe closes when it ends

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ui/dpi.h"
 #include "settings/handle.h"
+#include "ui/dpi.h"
 
 namespace app {
 namespace {

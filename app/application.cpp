@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include <stdexcept>
+
+#include "base/text.h"
 #include "ui/app_text.h"
 #include "ui/disabled_windows.h"
 
@@ -11,6 +14,13 @@ constexpr UINT kActivateLastPopup = WM_APP + 1;
 
 }  // namespace
 
+std::wstring ProgramTitle() { return base::Widen(ui::ApplicationTitle(ui::ModulePathUtf8(), &ui::LowerCase)); }
+
+void ShowErrorBox(HWND owner, const std::wstring& title, const std::string& message) {
+  const std::wstring text = base::Widen(ui::ErrorBoxText(message));
+  MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+}
+
 int StartupShowCommand() {
   STARTUPINFOW info{};
   info.cb = sizeof info;
@@ -18,7 +28,7 @@ int StartupShowCommand() {
   return (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWNORMAL;
 }
 
-Application::Application() : title_(ui::Wide(ui::ApplicationTitle(ui::ModulePathUtf8(), &ui::LowerCase))) {
+Application::Application() : title_(ProgramTitle()) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   icon_ = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   smallIcon_ = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -30,20 +40,20 @@ Application::Application() : title_(ui::Wide(ui::ApplicationTitle(ui::ModulePath
   wc.hIcon = icon_;
   wc.hIconSm = smallIcon_;
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) throw std::runtime_error("cannot register window class TApplication");
   // A window without size in the middle of the screen: it is never seen, only its taskbar entry.
   window_.reset(CreateWindowExW(0, kClassName, title_.c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                 GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                                 nullptr, instance, this));
+  if (!window_) throw std::runtime_error("cannot create window TApplication");
 }
 
 Application::~Application() = default;
 
 void Application::ShowError(const std::string& message) {
-  const std::wstring text = ui::Wide(ui::ErrorBoxText(message));
   const ui::DisabledWindows waiting(Owner());
-  MessageBoxW(Owner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+  ShowErrorBox(Owner(), title_, message);
 }
 
 // The windows the application owns are hidden with it and come back when it is restored (see

@@ -13,6 +13,7 @@ namespace app {
 
 class Application final : public ui::Host {
 public:
+  // Throws when its window class or window cannot be made, as a form does.
   Application();
   ~Application() override;
   Application(const Application&) = delete;
@@ -41,6 +42,13 @@ private:
   ui::WindowHandle window_;
   ui::Form* mainForm_ = nullptr;
 };
+
+// The title: the program's file name without its folder, cut at its first ".", all but the first
+// character in lower case.
+std::wstring ProgramTitle();
+// The error box of ShowError, also for no owner (when the application could not be made): the
+// message with the "." rule, the title as caption, an OK button and the stop icon.
+void ShowErrorBox(HWND owner, const std::wstring& title, const std::string& message);
 
 // The show command the program was started with: the creator's STARTUPINFO, else SW_SHOWNORMAL.
 int StartupShowCommand();

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "settings/handle.h"
-#include "ui/dpi.h"
+#include "base/handle.h"
+#include "base/module_function.h"
 
 namespace app {
 namespace {
 
-using ModuleHandle = settings::UniqueHandle<HMODULE, &FreeLibrary>;
+using ModuleHandle = base::UniqueHandle<HMODULE, &FreeLibrary>;
 
 // shcore.dll from the system folder only: an elevated program must not load one planted next
 // to it, also where the loader's search cannot yet be restricted (Windows 7 without its update).
@@ -28,30 +28,20 @@ ModuleHandle LoadShcore() {
 DpiAwareness DeclareDpiAwareness() {
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
   using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  if (const auto set = ui::ModuleFunction<SetContext>(user32, "SetProcessDpiAwarenessContext"))
+  if (const auto set = base::ModuleFunction<SetContext>(user32, "SetProcessDpiAwarenessContext"))
     if (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return DpiAwareness::PerMonitorV2;
 
   // The awareness stays with the process when shcore goes.
   const ModuleHandle shcore = LoadShcore();
   using SetAwareness = HRESULT(WINAPI*)(int);
   constexpr int kPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
-  if (const auto set = ui::ModuleFunction<SetAwareness>(shcore.get(), "SetProcessDpiAwareness"))
+  if (const auto set = base::ModuleFunction<SetAwareness>(shcore.get(), "SetProcessDpiAwareness"))
     if (set(kPerMonitorDpiAware) == S_OK) return DpiAwareness::PerMonitor;
 
   using SetAware = BOOL(WINAPI*)();
-  if (const auto set = ui::ModuleFunction<SetAware>(user32, "SetProcessDPIAware"))
+  if (const auto set = base::ModuleFunction<SetAware>(user32, "SetProcessDPIAware"))
     if (set()) return DpiAwareness::System;
   return DpiAwareness::None;
-}
-
-const char* DpiAwarenessName(DpiAwareness awareness) {
-  switch (awareness) {
-    case DpiAwareness::PerMonitorV2: return "per-monitor v2";
-    case DpiAwareness::PerMonitor: return "per-monitor";
-    case DpiAwareness::System: return "system";
-    case DpiAwareness::None: return "none";
-  }
-  return "?";
 }
 
 }  // namespace app

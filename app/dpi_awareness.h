@@ -15,6 +15,5 @@ enum class DpiAwareness {
 // Tries the three in that order, each looked up at run time (shcore.dll is loaded from the
 // system folder, never imported). Call once, before the first window.
 DpiAwareness DeclareDpiAwareness();
-const char* DpiAwarenessName(DpiAwareness awareness);
 
 }  // namespace app

@@ -6,9 +6,11 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <exception>
 
 #include "app/application.h"
 #include "app/dpi_awareness.h"
+#include "base/module_function.h"
 #include "settings/options_location.h"
 #include "settings/user_sid.h"
 #include "settings/win_registry_store.h"
@@ -21,27 +23,12 @@ namespace {
 // time: Windows 7 has the function only with its loader update.
 void RestrictDllSearch() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (!kernel) return;
-  const auto set = reinterpret_cast<SetDirectories>(
-      reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  const auto set = base::ModuleFunction<SetDirectories>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-}  // namespace
-
-// An exception that escapes everything ends the program quietly: a GUI program has nowhere to
-// print the default handler's text, and its name demangler alone is a fifth of the exe.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  RestrictDllSearch();
-  app::DeclareDpiAwareness();  // best effort: without it the system scales the windows itself
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
-  InitCommonControlsEx(&controls);
-
+// The windows and the run loop. Throws when the application window cannot be made.
+int Run() {
   app::Application application;
   try {
     settings::WinRegistryStore store;
@@ -60,4 +47,25 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+// An exception that escapes everything ends the program quietly: a GUI program has nowhere to
+// print the default handler's text, and its name demangler alone is a fifth of the exe.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearch();
+  app::DeclareDpiAwareness();  // best effort: without it the system scales the windows itself
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
+  try {
+    return Run();
+  } catch (const std::exception& e) {
+    app::ShowErrorBox(nullptr, app::ProgramTitle(), e.what());  // no application window to own it
+    return 1;
+  }
 }

@@ -61,7 +61,7 @@ void Unregister(TRegistry& registry, const settings::OptionsLocation& optionsAt)
 
 }  // namespace
 
-std::string ExecutableFolder(std::string_view executablePath, const settings::CodePage& codePage) {
+std::string ExecutableFolder(std::string_view executablePath, const base::CodePage& codePage) {
   std::size_t end = 0;
   for (std::size_t pos = 0; pos < executablePath.size();) {
     const std::size_t length = codePage.CharLength(executablePath, pos);
@@ -71,13 +71,13 @@ std::string ExecutableFolder(std::string_view executablePath, const settings::Co
   return std::string(executablePath.substr(0, end));
 }
 
-std::string ServerPath(std::string_view executablePath, const settings::CodePage& codePage) {
+std::string ServerPath(std::string_view executablePath, const base::CodePage& codePage) {
   return ExecutableFolder(executablePath, codePage) + kServerFileName;
 }
 
 void Commit(settings::RegistryStore& store, const settings::OptionsLocation& optionsAt, bool gRegistered,
             const settings::Options& options, const ProgramPath& executablePath) {
-  if (gRegistered && !executablePath.Representable()) throw settings::Exception(executablePath.Message());
+  if (gRegistered && !executablePath.Representable()) throw base::Exception(executablePath.Message());
   TRegistry registry(store);  // full access; its destructor closes the key on every path
   RemoveJpegTypeEntries(registry);
   if (gRegistered)

@@ -33,10 +33,10 @@ inline constexpr const char* kServerKey = "CLSID\\" VT_CLSID "\\InProcServer32";
 
 // The executable's folder: everything up to and including its last "\" or ":". A "\" byte
 // that is the second byte of a double-byte character of `codePage` is no separator.
-std::string ExecutableFolder(std::string_view executablePath, const settings::CodePage& codePage);
+std::string ExecutableFolder(std::string_view executablePath, const base::CodePage& codePage);
 
 // The handler DLL's path as registered: the executable's folder followed by kServerFileName.
-std::string ServerPath(std::string_view executablePath, const settings::CodePage& codePage);
+std::string ServerPath(std::string_view executablePath, const base::CodePage& codePage);
 
 // Removes the handler's keys under the JPEG file type, then registers the handler for all
 // files and saves the options at `optionsAt` (gRegistered true), or removes the registration
@@ -46,7 +46,7 @@ std::string ServerPath(std::string_view executablePath, const settings::CodePage
 // for "*", kHandlerKey and the options key's path), or a write is refused; what was done before
 // stays, and a second commit finishes it.
 // Registering with a program path that has no ANSI form writes nothing at all and throws
-// settings::Exception with its message; removing needs no path.
+// base::Exception with its message; removing needs no path.
 void Commit(settings::RegistryStore& store, const settings::OptionsLocation& optionsAt, bool gRegistered,
             const settings::Options& options, const ProgramPath& executablePath);
 

@@ -1,5 +1,7 @@
 #include "registration/program_path.h"
 
+#include "base/text.h"
+
 namespace registration {
 namespace {
 
@@ -19,10 +21,10 @@ ProgramPath ProgramPath::Unrepresentable(std::string message) {
 std::string UnrepresentableFolderMessage(std::wstring_view folder) {
   // As the user sees a folder: without its last "\", unless that ends a drive ("C:\").
   if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':') folder.remove_suffix(1);
-  return "'" + settings::Utf8FromWide(folder) + "' はこのシステムの文字コードで表せない名前を含むため登録できません";
+  return "'" + base::Narrow(folder) + "' はこのシステムの文字コードで表せない名前を含むため登録できません";
 }
 
-ProgramPath ChooseProgramPath(std::wstring_view executablePath, const settings::CodePage& codePage,
+ProgramPath ChooseProgramPath(std::wstring_view executablePath, const base::CodePage& codePage,
                               const ExactBytesFn& exactBytes, const ShortPathFn& shortPath) {
   const std::wstring_view folder = FolderOf(executablePath);
   if (auto bytes = exactBytes(codePage, folder)) return ProgramPath(std::move(*bytes));

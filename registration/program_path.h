@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 
 namespace registration {
 
@@ -35,7 +35,7 @@ private:
 
 // The text in the code page when every character has an exact form there, else nullopt
 // (CodePage::ExactBytes on Windows).
-using ExactBytesFn = std::function<std::optional<std::string>(const settings::CodePage&, std::wstring_view)>;
+using ExactBytesFn = std::function<std::optional<std::string>(const base::CodePage&, std::wstring_view)>;
 // The short (8.3) form of an existing folder's path, nullopt when the system gives none.
 using ShortPathFn = std::function<std::optional<std::wstring>(const std::wstring& path)>;
 
@@ -47,12 +47,12 @@ std::string UnrepresentableFolderMessage(std::wstring_view folder);
 // last "\" or ":") when it converts exactly, else the short form of that folder when that
 // does, else Unrepresentable. Only the folder counts: a file name the code page cannot hold
 // needs no short form. The short form is asked for only when it is needed.
-ProgramPath ChooseProgramPath(std::wstring_view executablePath, const settings::CodePage& codePage,
+ProgramPath ChooseProgramPath(std::wstring_view executablePath, const base::CodePage& codePage,
                               const ExactBytesFn& exactBytes, const ShortPathFn& shortPath);
 
 #ifdef _WIN32
 // ChooseProgramPath with the system's conversion and GetShortPathNameW.
-ProgramPath AnsiProgramPath(const std::wstring& executablePath, const settings::CodePage& codePage);
+ProgramPath AnsiProgramPath(const std::wstring& executablePath, const base::CodePage& codePage);
 #endif
 
 }  // namespace registration

@@ -20,10 +20,10 @@ std::optional<std::wstring> ShortPathName(const std::wstring& path) {
 
 }  // namespace
 
-ProgramPath AnsiProgramPath(const std::wstring& executablePath, const settings::CodePage& codePage) {
+ProgramPath AnsiProgramPath(const std::wstring& executablePath, const base::CodePage& codePage) {
   return ChooseProgramPath(
-      executablePath, codePage,
-      [](const settings::CodePage& cp, std::wstring_view text) { return cp.ExactBytes(text); }, &ShortPathName);
+      executablePath, codePage, [](const base::CodePage& cp, std::wstring_view text) { return cp.ExactBytes(text); },
+      &ShortPathName);
 }
 
 }  // namespace registration

@@ -18,14 +18,14 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/exception.h"
+#include "base/exception.h"
 #include "settings/registry_store.h"
 
 namespace settings {
 
-class ERegistryException : public Exception {
+class ERegistryException : public base::Exception {
 public:
-  using Exception::Exception;
+  using base::Exception::Exception;
 };
 
 class TRegistry {

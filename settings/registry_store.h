@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 
 namespace settings {
 
@@ -64,7 +64,7 @@ public:
                         std::uint32_t size) = 0;
 
   // The ANSI code page the store's names and texts are in.
-  virtual CodePage AnsiCodePage() const = 0;
+  virtual base::CodePage AnsiCodePage() const = 0;
 };
 
 }  // namespace settings

@@ -6,13 +6,13 @@
 
 #include <vector>
 
-#include "settings/handle.h"
+#include "base/handle.h"
 
 namespace settings {
 namespace {
 
-using KernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
-using LocalText = UniqueHandle<char*, &LocalFree>;
+using KernelHandle = base::UniqueHandle<HANDLE, &CloseHandle>;
+using LocalText = base::UniqueHandle<char*, &LocalFree>;
 
 // The token's user as a string SID.
 std::optional<std::string> TokenUserSid(HANDLE process) {

@@ -68,6 +68,6 @@ long WinRegistryStore::SetValue(Key key, const std::string& name, std::uint32_t 
   return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
 }
 
-CodePage WinRegistryStore::AnsiCodePage() const { return CodePage::Ansi(); }
+base::CodePage WinRegistryStore::AnsiCodePage() const { return base::CodePage::Ansi(); }
 
 }  // namespace settings

@@ -17,7 +17,7 @@ public:
                   std::uint32_t* size) override;
   long SetValue(Key key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                 std::uint32_t size) override;
-  CodePage AnsiCodePage() const override;
+  base::CodePage AnsiCodePage() const override;
 };
 
 }  // namespace settings

@@ -56,7 +56,7 @@ void FitComboBox(HWND control, const ScaledControl& placed) {
 
 void FillComboBox(HWND control, const ScaledControl& placed) {
   for (const std::string& item : placed.def->items)
-    SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
   FitComboBox(control, placed);
 }
 
@@ -68,7 +68,7 @@ Rect ControlRect(const ScaledControl& placed, FontCache& fonts, HDC measure) {
   if (def.kind == ControlKind::Label) {
     // One line of text, never smaller than laid out, and larger where the system's font for
     // the face is wider than the one the layout was made with.
-    const std::wstring text = Wide(def.text);
+    const std::wstring text = Widen(def.text);
     SIZE extent{};
     {
       const SelectedObject selected(measure, fonts.Get(placed.font));
@@ -86,7 +86,7 @@ HWND CreateControl(HWND window, const ScaledControl& placed, FontCache& fonts, H
   const ControlSpec& def = *placed.def;
   const KindClass kc = ClassOf(def.kind);
   const Rect r = ControlRect(placed, fonts, measure);
-  HWND control = CreateWindowExW(kc.exStyle, kc.className, Wide(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
+  HWND control = CreateWindowExW(kc.exStyle, kc.className, Widen(def.text).c_str(), WS_CHILD | WS_VISIBLE | kc.style,
                                  r.left, r.top, r.width, r.height, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(placed.id)), GetModuleHandleW(nullptr),
                                  nullptr);

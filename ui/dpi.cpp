@@ -1,6 +1,7 @@
 #include "ui/dpi.h"
 
-#include "settings/handle.h"
+#include "base/handle.h"
+#include "base/module_function.h"
 #include "ui/scale.h"
 
 namespace ui {
@@ -9,7 +10,7 @@ namespace {
 HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
 void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
-using ScreenDc = settings::UniqueHandle<HDC, &ReleaseScreenDc>;
+using ScreenDc = base::UniqueHandle<HDC, &ReleaseScreenDc>;
 
 }  // namespace
 
@@ -21,14 +22,14 @@ int SystemDpi() {
 
 int WindowDpi(HWND window) {
   using GetDpi = UINT(WINAPI*)(HWND);
-  static const auto get = ModuleFunction<GetDpi>(User32(), "GetDpiForWindow");
+  static const auto get = base::ModuleFunction<GetDpi>(User32(), "GetDpiForWindow");
   const UINT dpi = get && window ? get(window) : 0;
   return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
 
 RECT FrameAround(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi) {
   using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjust = ModuleFunction<AdjustForDpi>(User32(), "AdjustWindowRectExForDpi");
+  static const auto adjust = base::ModuleFunction<AdjustForDpi>(User32(), "AdjustWindowRectExForDpi");
   RECT frame{0, 0, clientWidth, clientHeight};
   if (!adjust || !adjust(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
     frame = {0, 0, clientWidth, clientHeight};

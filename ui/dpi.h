@@ -7,13 +7,6 @@
 
 namespace ui {
 
-// A function of a loaded module by its name; null when the module lacks it.
-template <class Function>
-Function ModuleFunction(HMODULE module, const char* name) {
-  if (!module) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // The system's dpi: LOGPIXELSY of the screen.
 int SystemDpi();
 // The window's dpi: GetDpiForWindow (Windows 10 1607) where it exists, else the system's.

@@ -16,7 +16,7 @@ HFONT FontCache::Get(const FontSpec& def) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH;
-  const std::wstring face = Wide(def.face);
+  const std::wstring face = Widen(def.face);
   face.copy(lf.lfFaceName, LF_FACESIZE - 1);
   FontHandle font(CreateFontIndirectW(&lf));
   if (!font) throw std::runtime_error("cannot create font " + def.face);

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -18,7 +17,6 @@ public:
   // The font for a layout font: its character height (internal leading excluded), weight,
   // character set and face. Throws when the system cannot create it.
   HFONT Get(const FontSpec& def);
-  std::size_t Size() const { return fonts_.size(); }
 
 private:
   std::vector<std::pair<FontSpec, FontHandle>> fonts_;

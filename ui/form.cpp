@@ -48,7 +48,7 @@ HWND Form::Control(std::string_view name) const {
 }
 
 void Form::RegisterClass(HICON icon) const {
-  const std::wstring name = Wide(def_.className);
+  const std::wstring name = Widen(def_.className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (GetClassInfoExW(GetModuleHandleW(nullptr), name.c_str(), &wc)) return;
@@ -74,12 +74,12 @@ void Form::CreateWindowAndControls() {
   HICON icon = host_.Icon();
   if (!def_.icon.empty()) {
     icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), Wide(def_.icon).c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        LoadImageW(GetModuleHandleW(nullptr), Widen(def_.icon).c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   }
   RegisterClass(icon);
   scaled_ = ScaleForm(def_, SystemDpi());
   const Rect frame = FrameRect(scaled_.dpi);
-  HWND hwnd = CreateWindowExW(kFormExStyle, Wide(def_.className).c_str(), Wide(def_.caption).c_str(), kFormStyle,
+  HWND hwnd = CreateWindowExW(kFormExStyle, Widen(def_.className).c_str(), Widen(def_.caption).c_str(), kFormStyle,
                               frame.left, frame.top, frame.width, frame.height, host_.Owner(), nullptr,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) throw std::runtime_error("cannot create window " + def_.className);

@@ -42,12 +42,7 @@ public:
   Form& operator=(const Form&) = delete;
 
   HWND Handle() const { return window_.get(); }
-  const FormSpec& Definition() const { return def_; }
-  int Dpi() const { return scaled_.dpi; }                  // the dpi the window is laid out for
-  std::size_t FontsHeld() const { return fonts_.Size(); }  // one per distinct font of the layout
-  HWND Control(std::string_view name) const;               // throws for an unknown name
-  // The handler bound to a control's (or the window's, name "") event; empty when none.
-  std::string BoundHandler(std::string_view control, Event event) const;
+  HWND Control(std::string_view name) const;  // throws for an unknown name
 
   void Close() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
   // Enter: clicks `focus` when it is an enabled push button of this window.
@@ -80,7 +75,6 @@ protected:
   virtual void ResolveControls() {}
   virtual std::optional<std::size_t> FindHandler(std::string_view name) const = 0;
   virtual void CallHandler(std::size_t index, HWND sender) = 0;
-  virtual const char* HandlerName(std::size_t index) const = 0;
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   virtual void OnClose() = 0;
 
@@ -138,7 +132,6 @@ protected:
       if (name == handlers[i].name) return i;
     return std::nullopt;
   }
-  const char* HandlerName(std::size_t index) const override { return T::Handlers()[index].name; }
   void CallHandler(std::size_t index, HWND sender) override {
     (static_cast<T*>(this)->*T::Handlers()[index].method)(sender);
   }

@@ -19,14 +19,6 @@ void Form::Bind() {
   }
 }
 
-std::string Form::BoundHandler(std::string_view control, Event event) const {
-  for (const Binding& b : bindings_) {
-    const bool match = b.control == kWindow ? control.empty() : placed_[b.control].def->name == control;
-    if (match && b.event == event) return HandlerName(b.handler);
-  }
-  return {};
-}
-
 void Form::RunCreate() {
   for (const Binding& b : bindings_) {
     if (b.control != kWindow || b.event != Event::Create) continue;

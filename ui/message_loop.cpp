@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "settings/exception.h"
+#include "base/exception.h"
 #include "ui/form.h"
 
 namespace ui {
@@ -11,7 +11,7 @@ void ShowCurrentException(Host& host) noexcept {
   try {
     try {
       throw;
-    } catch (const settings::Exception& e) {
+    } catch (const base::Exception& e) {
       host.ShowError(e.Message());
     } catch (const std::exception& e) {
       host.ShowError(e.what());

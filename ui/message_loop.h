@@ -9,7 +9,7 @@
 namespace ui {
 
 // Shows the exception being handled in the host's error box (call inside a catch block only):
-// the message of a settings::Exception or std::exception, else "Unknown error". Never throws.
+// the message of a base::Exception or std::exception, else "Unknown error". Never throws.
 void ShowCurrentException(Host& host) noexcept;
 
 // One message of the run loop or a modal loop: dialog keyboard navigation for the program's

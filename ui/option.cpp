@@ -11,11 +11,7 @@ namespace ui {
 TFm_main* Fm_main = nullptr;
 
 TFm_main::TFm_main(Host& host, settings::RegistryStore& store, settings::OptionsLocation optionsAt)
-    : TFm_main(host, store, ResourceText(L"TFM_MAIN"), std::move(optionsAt)) {}
-
-TFm_main::TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText,
-                   settings::OptionsLocation optionsAt)
-    : FormOf(host, layoutText), store_(store), optionsAt_(std::move(optionsAt)) {
+    : FormOf(host, ResourceText(L"TFM_MAIN")), store_(store), optionsAt_(std::move(optionsAt)) {
   Build();
 }
 
@@ -76,7 +72,7 @@ void TFm_main::Btn_SubClick(HWND) {
   Fm_Sub->HotKey_90().SetHotKey(gHotKey_90);
   Fm_Sub->HotKey_180().SetHotKey(gHotKey_180);
   Fm_Sub->HotKey_270().SetHotKey(gHotKey_270);
-  SetChecked(Fm_Sub->Controls().Chk_gAddMenu180, gAddMenu180);
+  SetChecked(Fm_Sub->Chk_gAddMenu180(), gAddMenu180);
   Fm_Sub->ShowModal();
 }
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string_view>
 
 #include "settings/options.h"
 #include "settings/registry_store.h"
@@ -39,8 +38,6 @@ struct MainControls {
 class TFm_main final : public FormOf<TFm_main> {
 public:
   TFm_main(Host& host, settings::RegistryStore& store, settings::OptionsLocation optionsAt = {});
-  TFm_main(Host& host, settings::RegistryStore& store, std::string_view layoutText,
-           settings::OptionsLocation optionsAt = {});
 
   std::uint16_t gHotKey_90 = 0;
   std::uint16_t gHotKey_180 = 0;
@@ -60,8 +57,6 @@ public:
   // The option values as the window shows them, and the other way.
   settings::Options CurrentOptions() const;
   void ShowOptions(const settings::Options& options);
-
-  const MainControls& Controls() const { return controls_; }
 
   static std::span<const Handler> Handlers();
 

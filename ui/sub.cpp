@@ -8,9 +8,7 @@ namespace ui {
 
 TFm_Sub* Fm_Sub = nullptr;
 
-TFm_Sub::TFm_Sub(Host& host) : TFm_Sub(host, ResourceText(L"TFM_SUB")) {}
-
-TFm_Sub::TFm_Sub(Host& host, std::string_view layoutText) : FormOf(host, layoutText) { Build(); }
+TFm_Sub::TFm_Sub(Host& host) : FormOf(host, ResourceText(L"TFM_SUB")) { Build(); }
 
 std::span<const TFm_Sub::Handler> TFm_Sub::Handlers() {
   static const Handler handlers[] = {

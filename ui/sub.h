@@ -5,7 +5,6 @@
 #pragma once
 
 #include <span>
-#include <string_view>
 
 #include "ui/form.h"
 #include "ui/hotkey.h"
@@ -25,12 +24,11 @@ public:
   static constexpr int kModalResultCancel = 2;
 
   explicit TFm_Sub(Host& host);
-  TFm_Sub(Host& host, std::string_view layoutText);
 
   THotKey HotKey_90() { return THotKey(*this, controls_.HotKey_90); }
   THotKey HotKey_180() { return THotKey(*this, controls_.HotKey_180); }
   THotKey HotKey_270() { return THotKey(*this, controls_.HotKey_270); }
-  const SubControls& Controls() const { return controls_; }
+  HWND Chk_gAddMenu180() const { return controls_.Chk_gAddMenu180; }
 
   void HotKey_90Change(HWND sender);
   void HotKey_180Change(HWND sender);

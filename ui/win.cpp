@@ -2,25 +2,12 @@
 
 #include <stdexcept>
 
-#include "settings/codepage.h"
-
 namespace ui {
 
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) { return settings::Utf8FromWide(wide); }
-
 std::string LowerCase(std::string_view utf8) {
-  std::wstring wide = Wide(utf8);
+  std::wstring wide = Widen(utf8);
   CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-  return Utf8(wide);
+  return Narrow(wide);
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -68,14 +55,14 @@ std::basic_string<Char> ModulePath(Get get) {
 }  // namespace
 
 std::wstring ModulePathWide() { return ModulePath<wchar_t>(&GetModuleFileNameW); }
-std::string ModulePathUtf8() { return Utf8(ModulePathWide()); }
+std::string ModulePathUtf8() { return Narrow(ModulePathWide()); }
 
 std::string ResourceText(const wchar_t* name) {
   // The headers spell RT_RCDATA for the narrow API here; the resource number is the same.
   HRSRC info = FindResourceW(nullptr, name, reinterpret_cast<const wchar_t*>(RT_RCDATA));
   HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
   const void* bytes = data ? LockResource(data) : nullptr;
-  if (!bytes) throw std::runtime_error("layout resource missing: " + Utf8(name));
+  if (!bytes) throw std::runtime_error("layout resource missing: " + Narrow(name));
   return std::string(static_cast<const char*>(bytes), SizeofResource(nullptr, info));
 }
 

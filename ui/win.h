@@ -1,6 +1,6 @@
-// Thin helpers over the wide user-interface API: UTF-8 <-> UTF-16, owning handle aliases, the
-// select/restore guard of a device context, bool-typed control accessors, the program's own
-// path and its layout resources.
+// Thin helpers over the wide user-interface API: owning handle aliases, the select/restore guard
+// of a device context, bool-typed control accessors, the program's own path and its layout
+// resources. Texts are UTF-8 inside the program (base::Widen and base::Narrow convert them).
 #pragma once
 
 #include <windows.h>
@@ -8,11 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "settings/handle.h"
+#include "base/handle.h"
+#include "base/text.h"
 
 namespace ui {
 
-using settings::UniqueHandle;
+using base::Narrow;
+using base::UniqueHandle;
+using base::Widen;
 
 using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;
 using FontHandle = UniqueHandle<HFONT, &DeleteObject>;
@@ -34,8 +37,6 @@ private:
   HGDIOBJ old_;
 };
 
-std::wstring Wide(std::string_view utf8);
-std::string Utf8(std::wstring_view wide);
 // CharLowerBuffW on UTF-8 text.
 std::string LowerCase(std::string_view utf8);
 

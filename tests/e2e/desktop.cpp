@@ -61,10 +61,10 @@ Program Program::Start(const std::wstring& exePath, std::optional<WORD> showComm
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    throw std::runtime_error("cannot start " + ui::Utf8(exePath) + ", error " + std::to_string(GetLastError()));
+    throw std::runtime_error("cannot start " + base::Narrow(exePath) + ", error " + std::to_string(GetLastError()));
   }
   CloseHandle(info.hThread);
-  return Program(KernelHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
+  return Program(KernelHandle(info.hProcess), info.dwProcessId);
 }
 
 Program::~Program() {
@@ -247,8 +247,6 @@ std::optional<POINT> FindHitTest(HWND window, LRESULT code) {
   return std::nullopt;
 }
 
-void KeyDown(WORD vk) { Send({KeyInput(vk, false)}); }
-void KeyUp(WORD vk) { Send({KeyInput(vk, true)}); }
 void Tap(WORD vk) { Send({KeyInput(vk, false), KeyInput(vk, true)}); }
 
 void Chord(const std::vector<WORD>& keys) {
@@ -267,7 +265,7 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 std::wstring WindowsPath(const std::string& path) {
-  std::wstring wide = ui::Wide(path);
+  std::wstring wide = base::Widen(path);
   bool unixPath = !wide.empty() && wide.front() == L'/';
   std::replace(wide.begin(), wide.end(), L'/', L'\\');
   return unixPath ? L"Z:" + wide : wide;

@@ -47,7 +47,6 @@ public:
   ~Program();
 
   DWORD Id() const { return processId_; }
-  DWORD ThreadId() const { return threadId_; }
   HANDLE Handle() const { return process_.get(); }
   bool Running() const;
   // The exit code once the process has ended within the timeout.
@@ -55,12 +54,10 @@ public:
   void Kill();
 
 private:
-  Program(KernelHandle process, DWORD processId, DWORD threadId)
-      : process_(std::move(process)), processId_(processId), threadId_(threadId) {}
+  Program(KernelHandle process, DWORD processId) : process_(std::move(process)), processId_(processId) {}
 
   KernelHandle process_;
   DWORD processId_ = 0;
-  DWORD threadId_ = 0;
 };
 
 std::wstring ClassOf(HWND window);
@@ -96,8 +93,6 @@ void Drag(POINT from, POINT to);
 // A screen point of the window where it answers WM_NCHITTEST with `code` (HTCAPTION,
 // HTCLOSE, ...), searched along its title bar from the right; nullopt when there is none.
 std::optional<POINT> FindHitTest(HWND window, LRESULT code);
-void KeyDown(WORD vk);
-void KeyUp(WORD vk);
 void Tap(WORD vk);
 // Presses the keys in order and releases them in reverse (Ctrl+R: {VK_CONTROL, 'R'}).
 void Chord(const std::vector<WORD>& keys);

@@ -45,33 +45,32 @@ constexpr Watched kWatched[] = {
     {kClassesRoot, kClsidKey},          {kClassesRoot, ".jpg"},
     {kClassesRoot, "vintrel_turnways"}, {kClassesRoot, "jpegfile\\shellex\\ContextMenuHandlers"},
 };
-
-std::optional<std::uint32_t> Dword(settings::RegistryStore& store, const char* name) {
-  auto raw = GetRaw(store, kCurrentUser, kOptionsKey, name);
-  if (!raw.exists) return std::nullopt;
-  if (raw.type != settings::kRegDword || raw.data.size() != 4) {
-    ADD_FAILURE() << name << " is not a REG_DWORD (type " << raw.type << ")";
-    return std::nullopt;
-  }
-  return static_cast<std::uint32_t>(raw.data[0] | raw.data[1] << 8 | raw.data[2] << 16 |
-                                    static_cast<std::uint32_t>(raw.data[3]) << 24);
-}
+// The ten values by their registry names.
+constexpr std::pair<const char*, std::optional<std::uint32_t> StoredOptions::*> kStoredValues[] = {
+    {"gSaveMethod", &StoredOptions::gSaveMethod},
+    {"gAllowBreakDCF", &StoredOptions::gAllowBreakDCF},
+    {"gKeepTimeStamp_Create", &StoredOptions::gKeepTimeStamp_Create},
+    {"gKeepTimeStamp_Write", &StoredOptions::gKeepTimeStamp_Write},
+    {"gAllowAdjustMCU", &StoredOptions::gAllowAdjustMCU},
+    {"gNotShowWarning", &StoredOptions::gNotShowWarning},
+    {"gHotKey_90", &StoredOptions::gHotKey_90},
+    {"gHotKey_180", &StoredOptions::gHotKey_180},
+    {"gHotKey_270", &StoredOptions::gHotKey_270},
+    {"gAddMenu180", &StoredOptions::gAddMenu180},
+};
 
 }  // namespace
 
 MainWindow MainWindow::Find(HWND window) {
   MainWindow main;
   main.window = window;
-  auto button = [&](const wchar_t* text) {
-    HWND found = FindControl(window, L"Button", text);
-    EXPECT_NE(found, nullptr) << "no single button " << ui::Utf8(text);
+  auto control = [&](const wchar_t* className, const wchar_t* text) {
+    HWND found = FindControl(window, className, text);
+    EXPECT_NE(found, nullptr) << "no single " << base::Narrow(className) << " " << base::Narrow(text);
     return found;
   };
-  auto label = [&](const wchar_t* text) {
-    HWND found = FindControl(window, L"Static", text);
-    EXPECT_NE(found, nullptr) << "no single label " << ui::Utf8(text);
-    return found;
-  };
+  auto button = [&](const wchar_t* text) { return control(L"Button", text); };
+  auto label = [&](const wchar_t* text) { return control(L"Static", text); };
   main.regist = button(L"登録");
   main.unRegist = button(L"削除");
   main.registLabels = {label(L"WindowsにJPEG画像の無劣化回転機能を登録します。"),
@@ -99,11 +98,11 @@ SubWindow SubWindow::Find(HWND window) {
   // Each field sits on the line of its label.
   auto fieldBeside = [&](const wchar_t* labelText) -> HWND {
     HWND label = FindControl(window, L"Static", labelText);
-    EXPECT_NE(label, nullptr) << "no label " << ui::Utf8(labelText);
+    EXPECT_NE(label, nullptr) << "no label " << base::Narrow(labelText);
     if (!label) return nullptr;
     for (HWND field : Descendants(window, HOTKEY_CLASSW))
       if (WindowRect(field).top == WindowRect(label).top) return field;
-    ADD_FAILURE() << "no hot-key field beside " << ui::Utf8(labelText);
+    ADD_FAILURE() << "no hot-key field beside " << base::Narrow(labelText);
     return nullptr;
   };
   sub.hotKey90 = fieldBeside(L"右回りに回転");
@@ -117,24 +116,13 @@ SubWindow SubWindow::Find(HWND window) {
 }
 
 void PrintTo(const StoredOptions& o, std::ostream* out) {
-  auto one = [&](const char* name, const std::optional<std::uint32_t>& value) {
+  for (const auto& [name, member] : kStoredValues) {
     *out << name << '=';
-    if (value)
-      *out << "0x" << std::hex << *value << std::dec;
+    if (const auto& value = o.*member)
+      *out << "0x" << std::hex << *value << std::dec << ' ';
     else
-      *out << "absent";
-    *out << ' ';
-  };
-  one("gSaveMethod", o.gSaveMethod);
-  one("gAllowBreakDCF", o.gAllowBreakDCF);
-  one("gKeepTimeStamp_Create", o.gKeepTimeStamp_Create);
-  one("gKeepTimeStamp_Write", o.gKeepTimeStamp_Write);
-  one("gAllowAdjustMCU", o.gAllowAdjustMCU);
-  one("gNotShowWarning", o.gNotShowWarning);
-  one("gHotKey_90", o.gHotKey_90);
-  one("gHotKey_180", o.gHotKey_180);
-  one("gHotKey_270", o.gHotKey_270);
-  one("gAddMenu180", o.gAddMenu180);
+      *out << "absent ";
+  }
 }
 
 StoredOptions AllTen(std::uint32_t saveMethod, bool dcf, bool create, bool write, bool mcu, bool noWarning,
@@ -159,11 +147,9 @@ void FrontTest::TearDown() {
     if (jpegTypeDefault_) {
       PutText(kClassesRoot, ".jpg", "", *jpegTypeDefault_);
     } else {
-      HKEY key = nullptr;
-      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".jpg", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, nullptr);
-        RegCloseKey(key);
-      }
+      testing_support::KeyHandle key;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".jpg", 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), nullptr);
     }
   }
 }
@@ -173,33 +159,32 @@ constexpr const char* kFontsKey = "System\\CurrentControlSet\\Hardware Profiles\
 }  // namespace
 
 void FrontTest::UseSystemDpi(int dpi) {
-  HKEY raw = nullptr;
+  testing_support::KeyHandle key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                            &raw, nullptr),
+                            key.put(), nullptr),
             ERROR_SUCCESS);
-  const testing_support::KeyHandle key(raw);
   if (!dpiChanged_) {
     DWORD value = 0, size = sizeof value, type = 0;
-    if (RegQueryValueExA(raw, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExA(key.get(), "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+            ERROR_SUCCESS &&
         type == REG_DWORD)
       savedDpi_ = value;
     dpiChanged_ = true;
   }
   const DWORD value = static_cast<DWORD>(dpi);
-  ASSERT_EQ(RegSetValueExA(raw, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+  ASSERT_EQ(RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
             ERROR_SUCCESS);
 }
 
 void FrontTest::RestoreSystemDpi() {
   if (!dpiChanged_) return;
   dpiChanged_ = false;
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
-  const testing_support::KeyHandle key(raw);
+  testing_support::KeyHandle key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
   if (savedDpi_)
-    RegSetValueExA(raw, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*savedDpi_), sizeof *savedDpi_);
+    RegSetValueExA(key.get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*savedDpi_), sizeof *savedDpi_);
   else
-    RegDeleteValueA(raw, "LogPixels");
+    RegDeleteValueA(key.get(), "LogPixels");
   savedDpi_.reset();
 }
 
@@ -210,7 +195,7 @@ void FrontTest::WipeKeys() {
 std::wstring FrontTest::FrontExe() { return WindowsPath(VT_FRONT_EXE); }
 
 std::string FrontTest::FrontFolder() {
-  std::string exe = ui::Utf8(FrontExe());
+  std::string exe = base::Narrow(FrontExe());
   return exe.substr(0, exe.find_last_of('\\') + 1);
 }
 
@@ -229,14 +214,18 @@ HWND FrontTest::AppWindow() const {
   return windows.size() == 1 ? windows.front() : nullptr;
 }
 
+HWND FrontTest::WaitShown(const wchar_t* className) {
+  HWND window = WaitForVisibleWindow(program_->Id(), className);
+  if (window)
+    Settle();
+  else
+    ADD_FAILURE() << base::Narrow(className) << " did not show";
+  return window;
+}
+
 MainWindow FrontTest::WaitForMain() {
-  HWND window = WaitForVisibleWindow(program_->Id(), L"TFm_main");
-  if (!window) {
-    ADD_FAILURE() << "the main window did not show";
-    return {};
-  }
-  Settle();
-  return MainWindow::Find(window);
+  HWND window = WaitShown(L"TFm_main");
+  return window ? MainWindow::Find(window) : MainWindow{};
 }
 
 DWORD FrontTest::UiThread() const {
@@ -300,17 +289,13 @@ std::wstring FrontTest::BoxText(HWND box) {
 
 SubWindow FrontTest::OpenSub(const MainWindow& main) {
   Click(main.sub);
-  HWND dialog = WaitForVisibleWindow(program_->Id(), L"TFm_Sub");
-  if (!dialog) {
-    ADD_FAILURE() << "the detail dialog did not show";
-    return {};
-  }
-  Settle();
-  return SubWindow::Find(dialog);
+  HWND dialog = WaitShown(L"TFm_Sub");
+  return dialog ? SubWindow::Find(dialog) : SubWindow{};
 }
 
-void FrontTest::PutDword(const char* name, std::uint32_t value) {
-  PutRaw(store_, kCurrentUser, kOptionsKey, name, settings::kRegDword, testing_support::Dword(value));
+void FrontTest::PutDwords(std::initializer_list<std::pair<const char*, std::uint32_t>> values) {
+  for (const auto& [name, value] : values)
+    PutRaw(store_, kCurrentUser, kOptionsKey, name, settings::kRegDword, testing_support::Dword(value));
 }
 
 void FrontTest::PutString(const char* name, const std::string& text) { PutText(kCurrentUser, kOptionsKey, name, text); }
@@ -322,16 +307,10 @@ void FrontTest::PutText(settings::Key root, const std::string& path, const std::
 }
 
 StoredOptions FrontTest::ReadOptions() {
-  return {Dword(store_, "gSaveMethod"),
-          Dword(store_, "gAllowBreakDCF"),
-          Dword(store_, "gKeepTimeStamp_Create"),
-          Dword(store_, "gKeepTimeStamp_Write"),
-          Dword(store_, "gAllowAdjustMCU"),
-          Dword(store_, "gNotShowWarning"),
-          Dword(store_, "gHotKey_90"),
-          Dword(store_, "gHotKey_180"),
-          Dword(store_, "gHotKey_270"),
-          Dword(store_, "gAddMenu180")};
+  StoredOptions options;
+  for (const auto& [name, member] : kStoredValues)
+    options.*member = testing_support::GetDword(store_, kCurrentUser, kOptionsKey, name);
+  return options;
 }
 
 std::optional<std::string> FrontTest::ReadString(settings::Key root, const std::string& path, const std::string& name) {

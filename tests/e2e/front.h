@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -89,6 +91,8 @@ protected:
 
   // Starts the program (ending one still running from before) and does not wait.
   void Launch(const std::wstring& exe, std::optional<WORD> showCommand = std::nullopt);
+  // Waits for the program's window of that class to show; the test fails when it does not.
+  HWND WaitShown(const wchar_t* className);
   // Waits for the main window to show; the test fails when it does not.
   MainWindow WaitForMain();
   // Launch and WaitForMain.
@@ -118,7 +122,7 @@ protected:
 
   // The registry, through the program's own store.
   settings::WinRegistryStore& Store() { return store_; }
-  void PutDword(const char* name, std::uint32_t value);
+  void PutDwords(std::initializer_list<std::pair<const char*, std::uint32_t>> values);
   void PutString(const char* name, const std::string& text);
   void PutText(settings::Key root, const std::string& path, const std::string& name, const std::string& text);
   StoredOptions ReadOptions();

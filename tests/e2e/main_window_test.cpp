@@ -1,8 +1,10 @@
 // The program end to end, through its main window: started as a user starts it, driven with
 // the mouse and the keyboard, judged by what it shows and what it leaves in the registry.
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
+#include "base/text.h"
 #include "tests/e2e/front.h"
 #include "tests/support/files.h"
 #include "tests/support/registry_tree.h"
@@ -27,9 +29,9 @@ bool RowsShow(const MainWindow& main, bool registered) {
 void ExpectRows(const MainWindow& main, bool registered) {
   if (WaitUntil([&] { return RowsShow(main, registered); }, 2s)) return;
   EXPECT_EQ(IsEnabled(main.regist), !registered) << "登録";
-  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << ui::Utf8(TextOf(label));
+  for (HWND label : main.registLabels) EXPECT_EQ(IsEnabled(label), !registered) << base::Narrow(TextOf(label));
   EXPECT_EQ(IsEnabled(main.unRegist), registered) << "削除";
-  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << ui::Utf8(TextOf(label));
+  for (HWND label : main.unRegistLabels) EXPECT_EQ(IsEnabled(label), registered) << base::Narrow(TextOf(label));
 }
 
 void ExpectSaveMethodRow(const MainWindow& main, int row) {
@@ -37,9 +39,17 @@ void ExpectSaveMethodRow(const MainWindow& main, int row) {
   EXPECT_EQ(AskText(main.saveMethod), kSaveMethodRows[row]);
 }
 
+// The save-method row and the five check boxes, in the window's order.
+void ExpectOptions(const MainWindow& main, int row, const std::array<bool, 5>& checked) {
+  ExpectSaveMethodRow(main, row);
+  const HWND boxes[] = {main.allowBreakDCF, main.keepCreate, main.keepWrite, main.allowAdjustMCU, main.notShowWarning};
+  for (std::size_t i = 0; i < checked.size(); ++i)
+    EXPECT_EQ(IsChecked(boxes[i]), checked[i]) << base::Narrow(TextOf(boxes[i]));
+}
+
 void ClickCheck(HWND checkBox, bool expected) {
   Click(checkBox);
-  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << ui::Utf8(TextOf(checkBox));
+  EXPECT_TRUE(WaitUntil([&] { return IsChecked(checkBox) == expected; })) << base::Narrow(TextOf(checkBox));
 }
 
 TEST_F(MainWindowTest, FreshSystemShowsTheDefaultsCentredAndCancelWritesNothing) {
@@ -52,12 +62,7 @@ TEST_F(MainWindowTest, FreshSystemShowsTheDefaultsCentredAndCancelWritesNothing)
 
   ExpectRows(main, false);
   EXPECT_EQ(FocusOf(UiThread()), main.regist) << "Enter right after start-up must click 登録";
-  ExpectSaveMethodRow(main, 0);
-  EXPECT_FALSE(IsChecked(main.allowBreakDCF));
-  EXPECT_TRUE(IsChecked(main.keepCreate));
-  EXPECT_TRUE(IsChecked(main.keepWrite));
-  EXPECT_FALSE(IsChecked(main.allowAdjustMCU));
-  EXPECT_FALSE(IsChecked(main.notShowWarning));
+  ExpectOptions(main, 0, {false, true, true, false, false});
 
   // The hidden application window carries the title and owns the main window.
   HWND app = AppWindow();
@@ -93,12 +98,7 @@ TEST_F(MainWindowTest, RegisterWithOptionsThenRestartShowsThemAndRemoveDeletesEv
   ASSERT_TRUE(main.window);
   ExpectRows(main, true);
   EXPECT_EQ(FocusOf(UiThread()), main.unRegist);
-  ExpectSaveMethodRow(main, 4);
-  EXPECT_TRUE(IsChecked(main.allowBreakDCF));
-  EXPECT_FALSE(IsChecked(main.keepCreate));
-  EXPECT_TRUE(IsChecked(main.keepWrite));
-  EXPECT_TRUE(IsChecked(main.allowAdjustMCU));
-  EXPECT_TRUE(IsChecked(main.notShowWarning));
+  ExpectOptions(main, 4, {true, false, true, true, true});
 
   Click(main.unRegist);
   ExpectRows(main, false);
@@ -118,8 +118,7 @@ enum class CloseBy { CancelButton, AltF4, CloseBox };
 class CloseWithoutOkTest : public FrontTest, public ::testing::WithParamInterface<CloseBy> {};
 
 TEST_P(CloseWithoutOkTest, LeavesTheRegistryUntouched) {
-  PutDword("gSaveMethod", 2);
-  PutDword("gAllowBreakDCF", 1);
+  PutDwords({{"gSaveMethod", 2}, {"gAllowBreakDCF", 1}});
   std::string before = Snapshot();
 
   MainWindow main = Start();
@@ -184,7 +183,7 @@ struct BadValue {
 class WrongTypeTest : public FrontTest, public ::testing::WithParamInterface<BadValue> {};
 
 TEST_P(WrongTypeTest, ShowsOneErrorBoxThenTheWindow) {
-  PutDword("gSaveMethod", 3);
+  PutDwords({{"gSaveMethod", 3}});
   PutString(GetParam().name, GetParam().text);
   std::string before = Snapshot();
 
@@ -269,7 +268,7 @@ TEST_P(ForeignFolderTest, RegisteredServerIsTheDllBesideTheProgram) {
 
   const auto server = ReadString(kClassesRoot, kServerKey, "");
   ASSERT_TRUE(server.has_value());
-  EXPECT_TRUE(testing_support::SameFile(testing_support::WideFromAnsi(*server), dll)) << *server;
+  EXPECT_TRUE(testing_support::SameFile(base::Widen(*server, CP_ACP), dll)) << *server;
   EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0, 0, 0, false));
 }
 

@@ -28,6 +28,25 @@ void ClickField(HWND field) {
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(thread) == field; })) << "the field did not take the focus";
 }
 
+// What the three fields (the control's words) and the check box show.
+void ExpectShown(const SubWindow& sub, WORD hotKey90, WORD hotKey180, WORD hotKey270, bool addMenu180) {
+  EXPECT_EQ(HotKeyOf(sub.hotKey90), hotKey90);
+  EXPECT_EQ(HotKeyOf(sub.hotKey180), hotKey180);
+  EXPECT_EQ(HotKeyOf(sub.hotKey270), hotKey270);
+  EXPECT_EQ(IsChecked(sub.addMenu180), addMenu180);
+}
+
+// `key` typed into each field, which then shows `shown`; then the checked box cleared.
+void TypeIntoEachFieldAndUncheck(const SubWindow& sub, WORD key, WORD shown) {
+  for (HWND field : {sub.hotKey90, sub.hotKey180, sub.hotKey270}) {
+    ClickField(field);
+    Tap(key);
+    EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == shown; }));
+  }
+  Click(sub.addMenu180);
+  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(sub.addMenu180); }));
+}
+
 // Keystrokes into the focused field, and the value it must settle on.
 struct Keystroke {
   const char* name;
@@ -113,26 +132,13 @@ TEST_F(SubWindowTest, EachFieldToItsOwnValueAndEnterClicksOnlyTheFocusedButton) 
 }
 
 TEST_F(SubWindowTest, OkWithEmptyFieldsStoresZero) {
-  PutDword("gHotKey_90", 'A');
-  PutDword("gHotKey_180", 'B');
-  PutDword("gHotKey_270", 'C');
-  PutDword("gAddMenu180", 1);
+  PutDwords({{"gHotKey_90", 'A'}, {"gHotKey_180", 'B'}, {"gHotKey_270", 'C'}, {"gAddMenu180", 1}});
   MainWindow main = Start();
   ASSERT_TRUE(main.window);
   SubWindow sub = OpenSub(main);
   ASSERT_TRUE(sub.window);
-  EXPECT_EQ(HotKeyOf(sub.hotKey90), 'A');
-  EXPECT_EQ(HotKeyOf(sub.hotKey180), 'B');
-  EXPECT_EQ(HotKeyOf(sub.hotKey270), 'C');
-  EXPECT_TRUE(IsChecked(sub.addMenu180));
-
-  for (HWND field : {sub.hotKey90, sub.hotKey180, sub.hotKey270}) {
-    ClickField(field);
-    Tap(VK_F5);  // taken, then cleared by the filter
-    EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == 0; }));
-  }
-  Click(sub.addMenu180);
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(sub.addMenu180); }));
+  ExpectShown(sub, 'A', 'B', 'C', true);
+  TypeIntoEachFieldAndUncheck(sub, VK_F5, 0);  // F5 is taken, then cleared by the filter
   Click(sub.ok);
   ExpectClosed(main, sub);
   ClickToExit(main.ok);
@@ -142,10 +148,7 @@ TEST_F(SubWindowTest, OkWithEmptyFieldsStoresZero) {
 // Cancel and the dialog's close box copy nothing back, and every opening shows the main
 // window's values again; the values reach the registry through the main window's OK.
 TEST_F(SubWindowTest, CancelAndCloseBoxLeaveTheMainWindowsFieldsAsTheyWere) {
-  PutDword("gHotKey_90", 'R');
-  PutDword("gHotKey_180", '1');
-  PutDword("gHotKey_270", 'L');
-  PutDword("gAddMenu180", 1);
+  PutDwords({{"gHotKey_90", 'R'}, {"gHotKey_180", '1'}, {"gHotKey_270", 'L'}, {"gAddMenu180", 1}});
   MainWindow main = Start();
   ASSERT_TRUE(main.window);
 
@@ -153,17 +156,8 @@ TEST_F(SubWindowTest, CancelAndCloseBoxLeaveTheMainWindowsFieldsAsTheyWere) {
     SCOPED_TRACE(closeBox ? "close box" : "Cancel");
     SubWindow sub = OpenSub(main);
     ASSERT_TRUE(sub.window);
-    EXPECT_EQ(HotKeyOf(sub.hotKey90), 'R');
-    EXPECT_EQ(HotKeyOf(sub.hotKey180), '1');
-    EXPECT_EQ(HotKeyOf(sub.hotKey270), 'L');
-    EXPECT_TRUE(IsChecked(sub.addMenu180));
-    for (HWND field : {sub.hotKey90, sub.hotKey180, sub.hotKey270}) {
-      ClickField(field);
-      Tap('X');
-      EXPECT_TRUE(WaitUntil([&] { return HotKeyOf(field) == 'X'; }));
-    }
-    Click(sub.addMenu180);
-    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(sub.addMenu180); }));
+    ExpectShown(sub, 'R', '1', 'L', true);
+    TypeIntoEachFieldAndUncheck(sub, 'X', 'X');
     if (closeBox) {
       auto box = FindHitTest(sub.window, HTCLOSE);
       ASSERT_TRUE(box.has_value()) << "no close box in the dialog's title bar";
@@ -182,16 +176,12 @@ TEST_F(SubWindowTest, CancelAndCloseBoxLeaveTheMainWindowsFieldsAsTheyWere) {
 // bits (A); F1 (0x70) stays; Ctrl + bit 8 + R shows as Ctrl+R. What an untouched field gives
 // back is what the control holds: bits 8 to 12 are gone.
 TEST_F(SubWindowTest, RegistryValuesAreShownUnfilteredAndWrittenBackAsTheControlHoldsThem) {
-  PutDword("gHotKey_90", 0x10041);
-  PutDword("gHotKey_180", 0x70);
-  PutDword("gHotKey_270", 0x4152);
+  PutDwords({{"gHotKey_90", 0x10041}, {"gHotKey_180", 0x70}, {"gHotKey_270", 0x4152}});
   MainWindow main = Start();
   ASSERT_TRUE(main.window);
   SubWindow sub = OpenSub(main);
   ASSERT_TRUE(sub.window);
-  EXPECT_EQ(HotKeyOf(sub.hotKey90), 0x0041);
-  EXPECT_EQ(HotKeyOf(sub.hotKey180), 0x0070);
-  EXPECT_EQ(HotKeyOf(sub.hotKey270), MAKEWORD('R', HOTKEYF_CONTROL));
+  ExpectShown(sub, 0x0041, 0x0070, MAKEWORD('R', HOTKEYF_CONTROL), false);
   Click(sub.ok);
   ExpectClosed(main, sub);
   ClickToExit(main.ok);

@@ -50,12 +50,12 @@ double StartOnce(const std::wstring& exe, const std::wstring& className) {
       if (IsWindowVisible(candidate)) window = candidate;
     if (window) break;
     if (std::chrono::steady_clock::now() > deadline || !program.Running())
-      throw std::runtime_error("no window of class " + ui::Utf8(className) + " from " + ui::Utf8(exe));
+      throw std::runtime_error("no window of class " + base::Narrow(className) + " from " + base::Narrow(exe));
     Sleep(1);
   }
   double elapsed = MillisSince(start);
   PostMessageW(window, WM_CLOSE, 0, 0);
-  if (!program.WaitExit(10s)) throw std::runtime_error(ui::Utf8(exe) + " did not end after WM_CLOSE");
+  if (!program.WaitExit(10s)) throw std::runtime_error(base::Narrow(exe) + " did not end after WM_CLOSE");
   return elapsed;
 }
 
@@ -86,12 +86,12 @@ void Handshake(const std::wstring& dir, const std::wstring& name, HWND window) {
   {
     std::wstring temp = dir + L"\\" + name + L".geometry.tmp";
     std::ofstream out(temp.c_str());
-    out << ui::Utf8(geometry) << "\n";
+    out << base::Narrow(geometry) << "\n";
     out.close();
     MoveFileExW(temp.c_str(), (dir + L"\\" + name + L".geometry").c_str(), MOVEFILE_REPLACE_EXISTING);
   }
   if (!WaitUntil([&] { return GetFileAttributesW(png.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60s))
-    throw std::runtime_error("no screenshot " + ui::Utf8(png) + " came");
+    throw std::runtime_error("no screenshot " + base::Narrow(png) + " came");
 }
 
 int Shots(const std::wstring& exe, const std::wstring& dir, bool mainOnly) {
@@ -133,7 +133,7 @@ int wmain(int argc, wchar_t** argv) {
     if (args.size() >= 4 && args[0] == L"startup" && args.size() % 2 == 0) {
       std::vector<std::pair<std::wstring, std::wstring>> programs;
       for (std::size_t i = 2; i + 1 < args.size(); i += 2)
-        programs.emplace_back(WindowsPath(ui::Utf8(args[i])), args[i + 1]);
+        programs.emplace_back(WindowsPath(base::Narrow(args[i])), args[i + 1]);
       return Startup(std::stoi(args[1]), programs);
     }
     if (args.size() == 1 && args[0] == L"dialogunits") {
@@ -142,7 +142,7 @@ int wmain(int argc, wchar_t** argv) {
       return 0;
     }
     if ((args.size() == 3 || args.size() == 4) && args[0] == L"shots")
-      return Shots(WindowsPath(ui::Utf8(args[1])), WindowsPath(ui::Utf8(args[2])),
+      return Shots(WindowsPath(base::Narrow(args[1])), WindowsPath(base::Narrow(args[2])),
                    args.size() == 4 && args[3] == L"main");
     return Usage();
   } catch (const std::exception& e) {

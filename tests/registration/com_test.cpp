@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "registration/commit.h"
 #include "settings/options_location.h"
 #include "settings/user_sid.h"
@@ -167,7 +168,7 @@ TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) 
     if (name[0] == L'\u30BD') {
       EXPECT_EQ(server, "C:\\\x83\x5C\x83\x74\x83\x67\x95\x5C\\vintrel_turnways.dll") << "not the Shift-JIS bytes";
     }
-    EXPECT_TRUE(testing_support::SameFile(testing_support::WideFromAnsi(server), dll)) << server;
+    EXPECT_TRUE(testing_support::SameFile(base::Widen(server, CP_ACP), dll)) << server;
 
     Apartment apartment;
     ASSERT_HRESULT_SUCCEEDED(apartment.status);

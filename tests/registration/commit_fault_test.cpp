@@ -13,6 +13,7 @@ namespace {
 
 using namespace settings;
 using testing_support::FaultRun;
+using testing_support::MemoryRegistryStore;
 using testing_support::PutRaw;
 using testing_support::SweepFaults;
 
@@ -20,13 +21,7 @@ constexpr const char* kProgram = "C:\\Tools\\setup.exe";
 
 std::vector<std::uint8_t> Sz(const std::string& text) { return {text.begin(), text.end() + 1}; }
 
-Options Chosen() {
-  Options options;
-  options.gSaveMethod = 4;
-  options.gNotShowWarning = true;
-  options.gHotKey_180 = '5';
-  return options;
-}
+Options Chosen() { return {.gSaveMethod = 4, .gNotShowWarning = true, .gHotKey_180 = '5'}; }
 
 // An earlier registration from another folder with other options, and what older versions
 // left under the JPEG type, next to another handler that must stay.

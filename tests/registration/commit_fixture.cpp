@@ -38,14 +38,12 @@ void CommitTest::TearDown() {
 }
 
 Options CommitTest::Chosen() {
-  Options options;
-  options.gSaveMethod = 3;
-  options.gAllowBreakDCF = true;
-  options.gKeepTimeStamp_Write = false;
-  options.gHotKey_90 = 'R';
-  options.gHotKey_270 = 0x4000 | 'L';
-  options.gAddMenu180 = true;
-  return options;
+  return {.gSaveMethod = 3,
+          .gAllowBreakDCF = true,
+          .gKeepTimeStamp_Write = false,
+          .gHotKey_90 = 'R',
+          .gHotKey_270 = 0x4000 | 'L',
+          .gAddMenu180 = true};
 }
 
 std::string CommitTest::OtherHandler() { return "VintrelTests.OtherHandler"; }

@@ -5,9 +5,9 @@
 
 namespace {
 
+using base::CodePage;
 using registration::ExecutableFolder;
 using registration::ServerPath;
-using settings::CodePage;
 
 // ソフト表 in Shift-JIS: ソ and 表 end in the byte of "\".
 #define SOFTWARE_TABLE "\x83\x5C\x83\x74\x83\x67\x95\x5C"

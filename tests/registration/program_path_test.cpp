@@ -11,6 +11,8 @@
 namespace {
 
 using namespace settings;
+using base::CodePage;
+using base::Exception;
 using registration::ChooseProgramPath;
 using registration::ProgramPath;
 

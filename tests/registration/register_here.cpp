@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   try {
     registration::Commit(store, {}, !remove, settings::Options{},
                          registration::AnsiProgramPath(std::wstring(path, length), store.AnsiCodePage()));
-  } catch (const settings::Exception& e) {
+  } catch (const base::Exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }

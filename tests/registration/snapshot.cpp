@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/memory_registry_store.h"
+#include "tests/support/memory_registry_store.h"
 
 #ifdef _WIN32
 #include "tests/support/registry_tree.h"
@@ -15,7 +15,7 @@ using settings::Key;
 std::vector<std::string> Snapshot(settings::RegistryStore& store,
                                   const std::vector<std::pair<Key, std::string>>& keys) {
   std::vector<std::string> lines;
-  if (auto* memory = dynamic_cast<settings::MemoryRegistryStore*>(&store)) {
+  if (auto* memory = dynamic_cast<testing_support::MemoryRegistryStore*>(&store)) {
     lines = memory->Dump(settings::kClassesRoot);
     for (std::string& line : memory->Dump(settings::kCurrentUser)) lines.push_back("HKCU " + line);
     for (std::string& line : memory->Dump(settings::kUsers)) lines.push_back("HKU " + line);

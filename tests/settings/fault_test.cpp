@@ -10,6 +10,7 @@ namespace {
 using namespace settings;
 using testing_support::FaultRun;
 using testing_support::KeyExists;
+using testing_support::MemoryRegistryStore;
 using testing_support::PutRaw;
 using testing_support::SweepFaults;
 
@@ -17,14 +18,12 @@ const std::string kKey = std::string(kOptionsKey).substr(1);
 const OptionsLocation kToday;  // the options key under HKEY_CURRENT_USER
 
 Options Stored() {
-  Options options;
-  options.gSaveMethod = 3;
-  options.gAllowBreakDCF = true;
-  options.gKeepTimeStamp_Create = false;
-  options.gHotKey_90 = 'R';
-  options.gHotKey_270 = '9';
-  options.gAddMenu180 = true;
-  return options;
+  return {.gSaveMethod = 3,
+          .gAllowBreakDCF = true,
+          .gKeepTimeStamp_Create = false,
+          .gHotKey_90 = 'R',
+          .gHotKey_270 = '9',
+          .gAddMenu180 = true};
 }
 
 void PrepareOptions(MemoryRegistryStore& store) {

@@ -10,6 +10,7 @@ namespace {
 using namespace settings;
 using testing_support::kOtherUserSid;
 using testing_support::kProgramUserSid;
+using testing_support::MemoryRegistryStore;
 
 const OptionsLocation kToday;  // under HKEY_CURRENT_USER
 const OptionsLocation kOtherUsers{kUsers,

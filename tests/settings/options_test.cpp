@@ -83,16 +83,15 @@ TEST_P(OptionsStore, ValuesAreTakenUncheckedAndWrittenBackNormalised) {
 }
 
 TEST_P(OptionsStore, SaveWritesAllTenAndLoadReadsThemBack) {
-  Options options;
-  options.gSaveMethod = 4;
-  options.gAllowBreakDCF = true;
-  options.gKeepTimeStamp_Write = false;
-  options.gAllowAdjustMCU = true;
-  options.gNotShowWarning = true;
-  options.gHotKey_90 = 'R';
-  options.gHotKey_180 = '7';
-  options.gHotKey_270 = 0x2000 | 'L';
-  options.gAddMenu180 = true;
+  const Options options{.gSaveMethod = 4,
+                        .gAllowBreakDCF = true,
+                        .gKeepTimeStamp_Write = false,
+                        .gAllowAdjustMCU = true,
+                        .gNotShowWarning = true,
+                        .gHotKey_90 = 'R',
+                        .gHotKey_180 = '7',
+                        .gHotKey_270 = 0x2000 | 'L',
+                        .gAddMenu180 = true};
   TRegistry reg(Store());
   ASSERT_TRUE(SaveOptions(reg, OptionsAt(), options));
   EXPECT_EQ(reg.CurrentPath(), OptionsPath());

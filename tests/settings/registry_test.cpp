@@ -172,7 +172,7 @@ TEST_P(Cursor, LetterCaseDoesNotMatter) {
 // A sub-key name of many multibyte characters takes more bytes than the UTF-16 length the
 // store reports; the deletion must still fetch it.
 TEST_P(Cursor, DeleteFetchesMultibyteNames) {
-  const CodePage codePage = Store().AnsiCodePage();
+  const base::CodePage codePage = Store().AnsiCodePage();
   std::string wide;
   if (codePage.Id() == 932) {
     for (int i = 0; i < 20; ++i) wide += "\x83\x5C\x95\x5C";  // ソ表: trail bytes equal to "\"

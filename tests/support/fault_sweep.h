@@ -9,24 +9,24 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/memory_registry_store.h"
+#include "tests/support/memory_registry_store.h"
 #include "settings/registry.h"
 
 namespace testing_support {
 
 struct FaultRun {
-  settings::MemoryRegistryStore& store;
+  testing_support::MemoryRegistryStore& store;
   unsigned failedCall;               // 1-based, counted from the scenario's start
   std::optional<std::string> error;  // the ERegistryException's message, if any
 };
 
-inline void SweepFaults(const std::function<void(settings::MemoryRegistryStore&)>& prepare,
-                        const std::function<void(settings::MemoryRegistryStore&)>& scenario,
+inline void SweepFaults(const std::function<void(testing_support::MemoryRegistryStore&)>& prepare,
+                        const std::function<void(testing_support::MemoryRegistryStore&)>& scenario,
                         const std::function<void(const FaultRun&)>& check,
-                        settings::CodePage codePage = settings::CodePage::SingleByte()) {
+                        base::CodePage codePage = base::CodePage::SingleByte()) {
   unsigned calls = 0;
   {
-    settings::MemoryRegistryStore clean(codePage);
+    testing_support::MemoryRegistryStore clean(codePage);
     prepare(clean);
     const unsigned before = clean.Calls();
     scenario(clean);
@@ -35,7 +35,7 @@ inline void SweepFaults(const std::function<void(settings::MemoryRegistryStore&)
   ASSERT_GT(calls, 0u);
   for (unsigned nth = 1; nth <= calls; ++nth) {
     SCOPED_TRACE("failing store call " + std::to_string(nth) + " of " + std::to_string(calls));
-    settings::MemoryRegistryStore store(codePage);
+    testing_support::MemoryRegistryStore store(codePage);
     prepare(store);
     store.FailCall(nth);
     FaultRun run{store, nth, std::nullopt};

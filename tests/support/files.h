@@ -20,7 +20,6 @@ public:
   CopiesFolder(const CopiesFolder&) = delete;
   CopiesFolder& operator=(const CopiesFolder&) = delete;
 
-  const std::wstring& Path() const { return folder_; }
   // Copies `source` into the folder as `name`; returns the copy's path, empty on failure.
   std::wstring Copy(const std::wstring& source, const std::wstring& name);
 
@@ -31,8 +30,5 @@ private:
 
 // Whether both paths open and name one file (volume serial number and file index).
 bool SameFile(const std::wstring& a, const std::wstring& b);
-
-// ANSI code page text (CP_ACP) to UTF-16.
-std::wstring WideFromAnsi(const std::string& text);
 
 }  // namespace testing_support

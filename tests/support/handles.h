@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-#include "settings/handle.h"
+#include "base/handle.h"
 
 namespace testing_support {
 
-using KernelHandle = settings::UniqueHandle<HANDLE, &CloseHandle>;  // processes, threads, pipes
-using KeyHandle = settings::UniqueHandle<HKEY, &RegCloseKey>;
+using KernelHandle = base::UniqueHandle<HANDLE, &CloseHandle>;  // processes, threads, pipes
+using KeyHandle = base::UniqueHandle<HKEY, &RegCloseKey>;
 
 }  // namespace testing_support

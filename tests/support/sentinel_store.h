@@ -39,7 +39,7 @@ public:
                 std::uint32_t size) override {
     return inner_.SetValue(key, name, type, data, size);
   }
-  settings::CodePage AnsiCodePage() const override { return inner_.AnsiCodePage(); }
+  base::CodePage AnsiCodePage() const override { return inner_.AnsiCodePage(); }
 
 private:
   settings::RegistryStore& inner_;

@@ -38,7 +38,7 @@ std::string StoreName(const ::testing::TestParamInfo<StoreParam>& info) {
 std::unique_ptr<RegistryStore> MakeStore(StoreKind kind) {
   switch (kind) {
     case StoreKind::Memory: return std::make_unique<MemoryRegistryStore>();
-    case StoreKind::Memory932: return std::make_unique<MemoryRegistryStore>(CodePage::ShiftJis());
+    case StoreKind::Memory932: return std::make_unique<MemoryRegistryStore>(base::CodePage::ShiftJis());
     case StoreKind::Windows:
 #ifdef _WIN32
       return std::make_unique<WinRegistryStore>();
@@ -82,6 +82,18 @@ RawValue GetRaw(RegistryStore& store, Key root, const std::string& path, const s
   }
   store.CloseKey(key);
   return value;
+}
+
+std::optional<std::uint32_t> GetDword(RegistryStore& store, Key root, const std::string& path,
+                                      const std::string& name) {
+  const RawValue raw = GetRaw(store, root, path, name);
+  if (!raw.exists) return std::nullopt;
+  if (raw.type != kRegDword || raw.data.size() != 4) {
+    ADD_FAILURE() << name << " is not a REG_DWORD (type " << raw.type << ")";
+    return std::nullopt;
+  }
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(raw.data[i]) << (8 * i); };
+  return byte(0) | byte(1) | byte(2) | byte(3);  // least significant first
 }
 
 bool KeyExists(RegistryStore& store, Key root, const std::string& path) {

@@ -7,12 +7,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "settings/memory_registry_store.h"
+#include "tests/support/memory_registry_store.h"
 #include "settings/options.h"
 #include "settings/registry.h"
 
@@ -50,9 +51,11 @@ struct RawValue {
   std::vector<std::uint8_t> data;
 };
 RawValue GetRaw(settings::RegistryStore& store, settings::Key root, const std::string& path, const std::string& name);
+// A REG_DWORD value; nullopt when it is absent, and a failure of the test when it has another type.
+std::optional<std::uint32_t> GetDword(settings::RegistryStore& store, settings::Key root, const std::string& path,
+                                      const std::string& name);
 bool KeyExists(settings::RegistryStore& store, settings::Key root, const std::string& path);
 
-// Runs `action` and checks that it throws ERegistryException with exactly `message`.
 // A REG_DWORD's data: the value's four bytes, least significant first.
 std::vector<std::uint8_t> Dword(std::uint32_t value);
 
@@ -60,6 +63,7 @@ std::vector<std::uint8_t> Dword(std::uint32_t value);
 void LoadOrRaise(settings::RegistryStore& store, const settings::OptionsLocation& location,
                  settings::LoadedOptions& loaded);
 
+// Runs `action` and checks that it throws ERegistryException with exactly `message`.
 void ExpectRegistryError(const std::function<void()>& action, const std::string& message);
 
 class StoreTest : public ::testing::TestWithParam<StoreParam> {
@@ -69,7 +73,9 @@ protected:
 
   settings::RegistryStore& Store() { return *store_; }
   // Null unless the store is an in-memory one.
-  settings::MemoryRegistryStore* Memory() { return dynamic_cast<settings::MemoryRegistryStore*>(store_.get()); }
+  testing_support::MemoryRegistryStore* Memory() {
+    return dynamic_cast<testing_support::MemoryRegistryStore*>(store_.get());
+  }
   bool IsWindows() const { return GetParam().kind == StoreKind::Windows; }
 
   // Scratch paths, without a leading backslash: one under HKEY_CURRENT_USER, one under

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dpi_awareness.h"
-#include "settings/memory_registry_store.h"
+#include "tests/support/memory_registry_store.h"
 #include "ui/option.h"
 #include "ui/sub.h"
 
@@ -68,7 +68,7 @@ protected:
   HWND Sub(const char* name) const { return sub->Control(name); }
 
   RecordingHost host;
-  settings::MemoryRegistryStore store;
+  testing_support::MemoryRegistryStore store;
   std::unique_ptr<ui::TFm_main> main;
   std::unique_ptr<ui::TFm_Sub> sub;
 };

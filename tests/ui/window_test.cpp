@@ -1,7 +1,6 @@
 // What the two windows do: loading into the main window, the register/remove rows, OK, Cancel,
 // the keys Enter and Escape, the detail dialog's fields, filters and modal run. The windows are
 // hidden and driven through their messages; the registry is an in-memory one.
-#include <cstring>
 #include <functional>
 
 #include "settings/options.h"
@@ -38,12 +37,8 @@ void Key(HWND target, WPARAM key) {
   ProcessMessage(msg);
 }
 
-std::uint32_t StoredDword(settings::RegistryStore& store, const char* name) {
-  const testing_support::RawValue raw = GetRaw(store, kCurrentUser, kOptions, name);
-  EXPECT_TRUE(raw.exists) << name;
-  std::uint32_t v = 0;
-  if (raw.data.size() == 4) std::memcpy(&v, raw.data.data(), 4);
-  return v;
+std::optional<std::uint32_t> StoredDword(settings::RegistryStore& store, const char* name) {
+  return testing_support::GetDword(store, kCurrentUser, kOptions, name);
 }
 
 // The enabled state of the two registration rows, in order: Btn_Regist, its two labels,
@@ -272,7 +267,7 @@ public:
                "control Btn button window 0 0 50 20\n tab 0\n on Click Boom\n") {
     Build();
   }
-  void Boom(HWND) { throw settings::Exception("boom " + std::to_string(++count)); }
+  void Boom(HWND) { throw base::Exception("boom " + std::to_string(++count)); }
   static std::span<const Handler> Handlers() {
     static const Handler handlers[] = {{"Boom", &Throwing::Boom}};
     return handlers;

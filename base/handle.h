@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace settings {
+namespace base {
 
 template <class T, auto Close>
 class UniqueHandle {
@@ -38,4 +38,4 @@ private:
   T handle_{};
 };
 
-}  // namespace settings
+}  // namespace base

@@ -1,7 +1,7 @@
-// The system's ANSI (multibyte) code page, as far as the registry code needs it: which bytes
-// lead a double-byte character, the largest character size, and how many UTF-16 units a byte
-// string takes. A value type, so code page 932 can be tested on any build. Also UTF-8 from
-// UTF-16, for texts shown to the user.
+// The system's ANSI (multibyte) code page, in which the registry's names and strings and the
+// handler's server path are written: which bytes lead a double-byte character, the largest
+// character size, how many UTF-16 units a byte string takes, and (Windows) a text's exact bytes.
+// A value type, so code page 932 can be tested on any build.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace settings {
+namespace base {
 
 class CodePage {
 public:
@@ -45,7 +45,4 @@ private:
   std::array<bool, 256> lead_{};
 };
 
-// UTF-16 text (wchar_t on Windows; UTF-32 elsewhere) as UTF-8; a lone surrogate becomes U+FFFD.
-std::string Utf8FromWide(std::wstring_view text);
-
-}  // namespace settings
+}  // namespace base

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 
-using settings::CodePage;
+using base::CodePage;
 
 namespace {
 

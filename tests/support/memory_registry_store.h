@@ -18,11 +18,13 @@
 
 #include "settings/registry_store.h"
 
-namespace settings {
+namespace testing_support {
 
-class MemoryRegistryStore final : public RegistryStore {
+class MemoryRegistryStore final : public settings::RegistryStore {
 public:
-  explicit MemoryRegistryStore(CodePage codePage = CodePage::SingleByte());
+  using Key = settings::Key;
+
+  explicit MemoryRegistryStore(base::CodePage codePage = base::CodePage::SingleByte());
   ~MemoryRegistryStore() override;
 
   long OpenKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) override;
@@ -35,14 +37,14 @@ public:
                   std::uint32_t* size) override;
   long SetValue(Key key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                 std::uint32_t size) override;
-  CodePage AnsiCodePage() const override { return codePage_; }
+  base::CodePage AnsiCodePage() const override { return codePage_; }
 
   // Fault injection and accounting.
   unsigned Calls() const { return calls_; }
   std::size_t OpenHandles() const { return handles_.size(); }
   // The nth call from now (1 for the next one) of any operation fails with `status` and does
   // nothing, except that a failed close still releases its handle.
-  void FailCall(unsigned nth, long status = kAccessDenied);
+  void FailCall(unsigned nth, long status = settings::kAccessDenied);
   // Opening or creating the key at `path` below `root` fails with access denied.
   void RefuseKey(Key root, const std::string& path);
 
@@ -65,14 +67,14 @@ private:
   bool Refused(Key root, const std::string& foldedPath) const;
   bool IsRoot(Key key) const { return roots_.count(key) != 0; }
 
-  CodePage codePage_;
+  base::CodePage codePage_;
   std::map<Key, std::shared_ptr<Node>> roots_;
   std::map<Key, Handle> handles_;
   Key nextHandle_ = 0x1000;
   unsigned calls_ = 0;
   unsigned failAt_ = 0;
-  long failStatus_ = kSuccess;
+  long failStatus_ = settings::kSuccess;
   std::set<std::pair<Key, std::string>> refused_;  // root and folded path
 };
 
-}  // namespace settings
+}  // namespace testing_support

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace settings {
+namespace base {
 
 class Exception : public std::runtime_error {
 public:
@@ -12,4 +12,4 @@ public:
   std::string Message() const { return what(); }
 };
 
-}  // namespace settings
+}  // namespace base

@@ -1,9 +1,11 @@
-#include "settings/memory_registry_store.h"
+#include "tests/support/memory_registry_store.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace settings {
+namespace testing_support {
+
+using namespace settings;
 
 struct MemoryRegistryStore::Node {
   struct Value {
@@ -19,7 +21,7 @@ struct MemoryRegistryStore::Node {
   std::map<std::string, Value> values;                    // by folded name
 };
 
-MemoryRegistryStore::MemoryRegistryStore(CodePage codePage) : codePage_(codePage) {
+MemoryRegistryStore::MemoryRegistryStore(base::CodePage codePage) : codePage_(codePage) {
   for (const Key root : {kClassesRoot, kCurrentUser, kUsers}) {
     auto node = std::make_shared<Node>();
     node->root = root;
@@ -241,4 +243,4 @@ std::vector<std::string> MemoryRegistryStore::Dump(Key root) const {
   return lines;
 }
 
-}  // namespace settings
+}  // namespace testing_support

@@ -105,6 +105,8 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
       return 0;
     case kActivateLastPopup: {
       HWND target = GetLastActivePopup(hwnd);
+      // None was active yet after a minimised start: the main window, as after a normal start.
+      if (target == hwnd && self && self->mainForm_) target = self->mainForm_->Handle();
       if (target != hwnd && IsWindowVisible(target) && IsWindowEnabled(target)) SetActiveWindow(target);
       return 0;
     }

@@ -306,7 +306,8 @@ TEST_F(MainWindowTest, CommitErrorKeepsTheWindowOpenAndOkCanBePressedAgain) {
 }
 
 // The start-up show command: 3 maximises the main window (the controls keep their place),
-// 7 minimises; both end with 0 when closed.
+// 7 minimises, and restored as the taskbar restores it the main window has the focus as after
+// a normal start; both end with 0 when closed.
 struct ShowCase {
   WORD command;
   const char* name;
@@ -331,6 +332,12 @@ TEST_P(ShowCommandTest, DecidesHowTheWindowShows) {
     RECT ok = RectInClientOf(main.ok, window);
     EXPECT_EQ(ok.left, 320);
     EXPECT_EQ(ok.top, 496);
+  } else {
+    PostMessageW(AppWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    MainWindow main = MainWindow::Find(window);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(UiThread()) == main.regist; })) << "the focus is not on 登録";
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return RowsShow(main, true); })) << "Enter did not click 登録";
   }
   PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   auto code = Running().WaitExit();

@@ -18,10 +18,20 @@ if(WIN32)
   # No libstdc++, libgcc or libwinpthread DLL next to the exe.
   add_link_options(-static -static-libgcc -static-libstdc++)
   # ASLR and DEP for every image; high-entropy addresses where the address space has room for them.
-  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat)
+  # Terminal-Server-aware as well, as a default MSVC build is.
+  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_link_options(-Wl,--high-entropy-va)
   else()
     add_link_options(-Wl,--large-address-aware)
   endif()
+  # A canary in every function of ours with arrays or addresses of locals; GoogleTest, added
+  # before this file, and the static runtime libraries go without.
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fstack-protector-strong>)
+  add_link_options(-fstack-protector-strong)
+  # Reproducible images: no link time in the PE header (0 instead, and so the same checksum),
+  # and neither the source nor the build folder in anything compiled.
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
+                      $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
 endif()

@@ -23,7 +23,9 @@ if(WIN32)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_link_options(-Wl,--high-entropy-va)
   else()
-    add_link_options(-Wl,--large-address-aware)
+    # No SEH: the i686 images install no exception-handler frame of their own (the compiler
+    # unwinds C++ exceptions with DWARF tables), so none of their code may ever be called as one.
+    add_link_options(-Wl,--large-address-aware -Wl,--no-seh)
   endif()
   # A canary in every function of ours with arrays or addresses of locals; GoogleTest, added
   # before this file, and the static runtime libraries go without.

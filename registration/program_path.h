@@ -1,8 +1,10 @@
 // The running program's path as the server path needs it: in the ANSI code page that registry
 // strings are in. The system gives the path in UTF-16; a folder whose name the code page
 // cannot hold exactly would come out "best fit" (another folder) or with "?" (no folder), so
-// its short (8.3) form is taken instead, which names the same folder; failing that there is no
-// server path, and the register branch of the commit writes nothing and raises the message.
+// its short (8.3) form is taken instead, which names the same folder. The short form is also
+// what a folder too deep for Explorer gets: the server path must stay within MAX_PATH. Failing
+// both there is no server path, and the register branch of the commit writes nothing and raises
+// the message.
 #pragma once
 
 #include <functional>
@@ -45,8 +47,11 @@ std::string UnrepresentableFolderMessage(std::wstring_view folder);
 
 // The decision, for the executable's full path in UTF-16: its folder (up to and including the
 // last "\" or ":") when it converts exactly, else the short form of that folder when that
-// does, else Unrepresentable. Only the folder counts: a file name the code page cannot hold
-// needs no short form. The short form is asked for only when it is needed.
+// does, else Unrepresentable. A form counts only when the server path made from it, DLL name
+// included, is at most 259 UTF-16 characters; when a form converted but none fitted, the
+// message is "'<folder>' はパスが長すぎるため登録できません". Only the folder counts: a file
+// name the code page cannot hold needs no short form. The short form is asked for only when it
+// is needed.
 ProgramPath ChooseProgramPath(std::wstring_view executablePath, const base::CodePage& codePage,
                               const ExactBytesFn& exactBytes, const ShortPathFn& shortPath);
 

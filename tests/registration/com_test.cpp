@@ -144,13 +144,15 @@ std::wstring ModuleOf(IUnknown* object) {
 
 // The program copied into a folder below C:\ whose name is double-byte in code page 932 (ソフト表,
 // two trail bytes equal to "\") or has no exact form there (Zoë would come out best fit as
-// Zoe, 한글 as ??): the registered server path names the DLL beside the copy, and COM loads
-// the server from there.
+// Zoe, 한글 as ??), or is too deep for the DLL's path to stay within MAX_PATH: the registered
+// server path names the DLL beside the copy, and COM loads the server from there.
 TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) {
   if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8)";
+  const std::wstring deep = L"vt_deep" + std::wstring(230, L'd');  // the copy's path: 258 characters
   const std::pair<const char*, const wchar_t*> folders[] = {{"ソフト表", L"\u30BD\u30D5\u30C8\u8868"},
                                                             {"vt_Zoë", L"vt_Zo\u00EB"},
-                                                            {"vt_한글", L"vt_\uD55C\uAE00"}};
+                                                            {"vt_한글", L"vt_\uD55C\uAE00"},
+                                                            {"deep", deep.c_str()}};
   for (const auto& [label, name] : folders) {
     const std::wstring folder = std::wstring(L"C:\\") + name;
     SCOPED_TRACE(label);
@@ -169,6 +171,7 @@ TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) 
       EXPECT_EQ(server, "C:\\\x83\x5C\x83\x74\x83\x67\x95\x5C\\vintrel_turnways.dll") << "not the Shift-JIS bytes";
     }
     EXPECT_TRUE(testing_support::SameFile(base::Widen(server, CP_ACP), dll)) << server;
+    EXPECT_LE(base::Widen(server, CP_ACP).size(), 259u) << server;
 
     Apartment apartment;
     ASSERT_HRESULT_SUCCEEDED(apartment.status);

@@ -53,11 +53,18 @@ struct PathCase {
   const wchar_t* path;
   const wchar_t* shortForm;  // of the folder; null: the system gives none
   const char* server;        // null: no server path
+  const char* message = "'C:\\vt_한글' はこのシステムの文字コードで表せない名前を含むため登録できません";
 };
 
 TEST(ProgramPath, ExactBytesElseTheShortFormElseNone) {
   const CodePage sjis = CodePage::ShiftJis();
   const CodePage single = CodePage::SingleByte();
+  // Server paths of 259 and 260 UTF-16 characters (more in bytes), and 273 from a folder 253 deep.
+  const std::wstring edge = L"C:\\" SOFTWARE_TABLE_W L"\\" + std::wstring(230, L'd');
+  const std::wstring deep = L"C:\\" + std::wstring(249, L'd') + L"\\";
+  const std::wstring edgeExe = edge + L"\\v.exe", overExe = edge + L"d\\v.exe", deepExe = deep + L"v.exe";
+  const std::string edgeServer = "C:\\" SOFTWARE_TABLE "\\" + std::string(230, 'd') + "\\vintrel_turnways.dll";
+  const std::string tooLong = "'C:\\" + std::string(249, 'd') + "' はパスが長すぎるため登録できません";
   const PathCase cases[] = {
       {"ASCII", single, L"C:\\Tools\\setup.exe", L"C:\\TOOLS~1\\", "C:\\Tools\\vintrel_turnways.dll"},
       {"ASCII, 932", sjis, L"C:\\Tools\\setup.exe", L"C:\\TOOLS~1\\", "C:\\Tools\\vintrel_turnways.dll"},
@@ -74,6 +81,10 @@ TEST(ProgramPath, ExactBytesElseTheShortFormElseNone) {
       {"한글 in 932, no short form", sjis, L"C:\\" HANGUL_W L"\\setup.exe", nullptr, nullptr},
       {"한글 in 932, short form as long", sjis, L"C:\\" HANGUL_W L"\\setup.exe", L"C:\\" HANGUL_W L"\\", nullptr},
       {"only the file name outside 932", sjis, L"C:\\Tools\\\uD55C.exe", nullptr, "C:\\Tools\\vintrel_turnways.dll"},
+      {"259, more bytes: exact", sjis, edgeExe.c_str(), L"C:\\5D8F~1\\", edgeServer.c_str()},
+      {"260: short", sjis, overExe.c_str(), L"C:\\5D8F~1\\DDDDDD~1", "C:\\5D8F~1\\DDDDDD~1\\vintrel_turnways.dll"},
+      {"253 deep: short", single, deepExe.c_str(), L"C:\\DDDDDD~1\\", "C:\\DDDDDD~1\\vintrel_turnways.dll"},
+      {"253 deep, short as long", single, deepExe.c_str(), deep.c_str(), nullptr, tooLong.c_str()},
   };
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -86,7 +97,7 @@ TEST(ProgramPath, ExactBytesElseTheShortFormElseNone) {
     if (c.server) {
       EXPECT_EQ(registration::ServerPath(path.Ansi(), c.codePage), c.server);
     } else {
-      EXPECT_EQ(path.Message(), "'C:\\vt_한글' はこのシステムの文字コードで表せない名前を含むため登録できません");
+      EXPECT_EQ(path.Message(), c.message);
     }
   }
 }

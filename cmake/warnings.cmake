@@ -28,9 +28,9 @@ if(WIN32)
     add_link_options(-Wl,--large-address-aware -Wl,--no-seh)
   endif()
   # A canary in every function of ours with arrays or addresses of locals; GoogleTest, added
-  # before this file, and the static runtime libraries go without.
+  # before this file, and the static runtime libraries go without. Not a link option: that would
+  # bring GCC's libssp; base/stack_guard.cpp sets the canary up instead.
   add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fstack-protector-strong>)
-  add_link_options(-fstack-protector-strong)
   # Reproducible images: no link time in the PE header (0 instead, and so the same checksum),
   # and neither the source nor the build folder in anything compiled.
   add_link_options(-Wl,--no-insert-timestamp)

@@ -19,5 +19,14 @@ UPDATE `Shortcut` SET `Target` = '[#front]' WHERE `Shortcut` = 'menu'
 -- package's width decides the view of CLSID, as the program of that width writes it.
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('handlerKey', 0, '*\shellex\ContextMenuHandlers\vintrel_turnways', '-', 'Handler')
 INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('classKey', 0, 'CLSID\{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}', '-', 'Handler')
+-- wixl sequences the registry actions only for a package that writes a value (Approved).
+DELETE FROM `InstallExecuteSequence` WHERE `Action` = 'RemoveRegistryValues'
+DELETE FROM `InstallExecuteSequence` WHERE `Action` = 'WriteRegistryValues'
 INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveRegistryValues', 2600)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteRegistryValues', 5000)
+
+-- An update removes the old product last, so that the components both hold stay, with the
+-- handler's registration (installer/vintrel_turnways.wxs says why and what it costs): after
+-- InstallExecute, which runs the new product's script so far, and before InstallFinalize.
+INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('InstallExecute', 6500)
+UPDATE `InstallExecuteSequence` SET `Sequence` = 6550 WHERE `Action` = 'RemoveExistingProducts'

@@ -25,8 +25,9 @@ DELETE FROM `InstallExecuteSequence` WHERE `Action` = 'WriteRegistryValues'
 INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveRegistryValues', 2600)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteRegistryValues', 5000)
 
--- An update removes the old product last, so that the components both hold stay, with the
--- handler's registration (installer/vintrel_turnways.wxs says why and what it costs): after
--- InstallExecute, which runs the new product's script so far, and before InstallFinalize.
+-- An update removes the old product late, so that the components both hold stay, with the
+-- handler's registration (installer/vintrel_turnways.wxs says why and what it costs): where
+-- Windows Installer's documentation puts it, right after InstallExecute, which runs the new
+-- product's script so far, and before InstallFinalize.
 INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('InstallExecute', 6500)
 UPDATE `InstallExecuteSequence` SET `Sequence` = 6550 WHERE `Action` = 'RemoveExistingProducts'

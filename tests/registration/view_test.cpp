@@ -25,12 +25,6 @@ using testing_support::RunProgram;
 // REGDB_E_CLASSNOTREG, as com_client reports it.
 constexpr DWORD kClientNotRegistered = 1;
 
-std::string OwnFolder() {
-  char path[MAX_PATH];
-  const std::string own(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  return own.substr(0, own.rfind('\\'));
-}
-
 std::string I686Folder() { return testing_support::TestFile("x86", VT_I686_REGISTRATION_DIR).string(); }
 
 // HKEY_CLASSES_ROOT's keys as the 64-bit side names them: those of its own view, and those
@@ -45,7 +39,7 @@ struct Width {
 };
 
 const Width& X8664() {
-  static const Width width{"x86_64", OwnFolder(), kView64};
+  static const Width width{"x86_64", testing_support::OwnProgramFolder().string(), kView64};
   return width;
 }
 const Width& I686() {

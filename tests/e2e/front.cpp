@@ -136,8 +136,7 @@ StoredOptions AllTen(std::uint32_t saveMethod, bool dcf, bool create, bool write
 void FrontTest::SetUp() {
   // Windows shows a DPI-unaware process other programs' windows scaled to 96 dpi: this one sees
   // them at their own scale, as the program lays them out.
-  static const app::DpiAwareness declared = app::DeclareDpiAwareness();
-  static_cast<void>(declared);
+  [[maybe_unused]] static const app::DpiAwareness declared = app::DeclareDpiAwareness();
   // The JPEG type key is the system's: it is put back as it was, not wiped.
   jpegTypeExisted_ = Exists(kClassesRoot, ".jpg");
   jpegTypeDefault_ = jpegTypeExisted_ ? ReadString(kClassesRoot, ".jpg", "") : std::nullopt;

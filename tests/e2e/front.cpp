@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <thread>
 
+#include "app/dpi_awareness.h"
 #include "tests/support/handles.h"
 #include "tests/support/registry_tree.h"
 #include "tests/support/stores.h"
+#include "tests/support/test_files.h"
+#include "ui/dpi.h"
 
 #ifndef VT_FRONT_EXE
 #error "VT_FRONT_EXE names the program under test"
@@ -131,6 +134,9 @@ StoredOptions AllTen(std::uint32_t saveMethod, bool dcf, bool create, bool write
 }
 
 void FrontTest::SetUp() {
+  // Windows shows a DPI-unaware process other programs' windows scaled to 96 dpi: this one sees
+  // them at their own scale, as the program lays them out.
+  [[maybe_unused]] static const app::DpiAwareness declared = app::DeclareDpiAwareness();
   // The JPEG type key is the system's: it is put back as it was, not wiped.
   jpegTypeExisted_ = Exists(kClassesRoot, ".jpg");
   jpegTypeDefault_ = jpegTypeExisted_ ? ReadString(kClassesRoot, ".jpg", "") : std::nullopt;
@@ -158,7 +164,16 @@ namespace {
 constexpr const char* kFontsKey = "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
 }  // namespace
 
+bool FrontTest::CanSetSystemDpi() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;  // Wine's own export
+}
+
 void FrontTest::UseSystemDpi(int dpi) {
+  if (!CanSetSystemDpi()) {
+    if (dpi != ui::SystemDpi())
+      GTEST_SKIP() << "needs the display at " << dpi << " dpi; this PC's is at " << ui::SystemDpi() << " dpi";
+    return;
+  }
   testing_support::KeyHandle key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
                             key.put(), nullptr),
@@ -192,7 +207,9 @@ void FrontTest::WipeKeys() {
   for (const auto& [root, path] : kOwnKeys) Wipe(store_, root, path);
 }
 
-std::wstring FrontTest::FrontExe() { return WindowsPath(VT_FRONT_EXE); }
+std::wstring FrontTest::FrontExe() {
+  return testing_support::TestFile("vintrel_turnways_front.exe", VT_FRONT_EXE).wstring();
+}
 
 std::string FrontTest::FrontFolder() {
   std::string exe = base::Narrow(FrontExe());

@@ -133,8 +133,10 @@ protected:
   std::string Snapshot();
 
   // The system dpi (LogPixels) of the programs started from now on; Wine reads it when a
-  // program starts. The value is put back as it was after the test.
+  // program starts. The value is put back as it was after the test. Windows takes a new display
+  // scale at the next sign-in only: there the test is skipped unless the PC is at that dpi.
   void UseSystemDpi(int dpi);
+  static bool CanSetSystemDpi();
 
 private:
   void WipeKeys();

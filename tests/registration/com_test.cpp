@@ -17,6 +17,7 @@
 #include "tests/registration/snapshot.h"
 #include "tests/support/files.h"
 #include "tests/support/reg_exe.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -49,12 +50,6 @@ std::string OwnPath() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   return std::string(path, length);
-}
-
-std::wstring OwnFolder() {
-  wchar_t path[MAX_PATH];
-  const std::wstring own(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return own.substr(0, own.rfind(L'\\'));
 }
 
 std::string ToAnsi(const std::wstring& text) {
@@ -157,8 +152,9 @@ TEST_P(ComTest, ProgramFolderOutsideTheAnsiCodePageIsRegisteredAsTheSameFolder) 
     const std::wstring folder = std::wstring(L"C:\\") + name;
     SCOPED_TRACE(label);
     testing_support::CopiesFolder copies(folder);
-    ASSERT_FALSE(copies.Copy(OwnFolder() + L"\\register_here.exe", L"register_here.exe").empty());
-    const std::wstring dll = copies.Copy(OwnFolder() + L"\\vintrel_turnways.dll", L"vintrel_turnways.dll");
+    const std::filesystem::path own = testing_support::OwnProgramFolder();
+    ASSERT_FALSE(copies.Copy(own / L"register_here.exe", L"register_here.exe").empty());
+    const std::wstring dll = copies.Copy(own / L"vintrel_turnways.dll", L"vintrel_turnways.dll");
     ASSERT_FALSE(dll.empty());
 
     const Finished run = RunProgram(L"\"" + folder + L"\\register_here.exe\"");

@@ -2,7 +2,7 @@
 // of both widths: where each width's commit lands, read with Wine's own reg.exe, and which COM
 // clients then find the handler. Runs from the x86_64 build only: its reg.exe, a 64-bit program,
 // names both views by their own paths, which a 32-bit reg.exe would see redirected. The i686
-// programs come from the i686 build's test folder.
+// programs come from the i686 build's test folder, or from a test bundle's x86 folder.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "settings/win_registry_store.h"
 #include "tests/support/reg_exe.h"
 #include "tests/support/stores.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -24,17 +25,7 @@ using testing_support::RunProgram;
 // REGDB_E_CLASSNOTREG, as com_client reports it.
 constexpr DWORD kClientNotRegistered = 1;
 
-std::string OwnFolder() {
-  char path[MAX_PATH];
-  const std::string own(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  return own.substr(0, own.rfind('\\'));
-}
-
-std::string I686Folder() {
-  std::string folder = VT_I686_REGISTRATION_DIR;
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-  return folder;
-}
+std::string I686Folder() { return testing_support::TestFile("x86", VT_I686_REGISTRATION_DIR).string(); }
 
 // HKEY_CLASSES_ROOT's keys as the 64-bit side names them: those of its own view, and those
 // that 32-bit programs see under their names when their view is redirected.
@@ -48,7 +39,7 @@ struct Width {
 };
 
 const Width& X8664() {
-  static const Width width{"x86_64", OwnFolder(), kView64};
+  static const Width width{"x86_64", testing_support::OwnProgramFolder().string(), kView64};
   return width;
 }
 const Width& I686() {

@@ -1,0 +1,92 @@
+@echo off
+rem Runs every test program of this folder once, as the test command runs it under Wine:
+rem   run-tests.cmd [/this-pc-is-disposable] [/results FOLDER]
+rem Each program leaves its GoogleTest report NAME.xml and its output NAME.log in results\ beside
+rem this file (or FOLDER). One line per program, then "N passed, M failed, K skipped". Exit
+rem status: 0 all passed, 1 a case failed or a program wrote no report, 2 nothing was run.
+rem The tests write the handler's registration and the options key of the PC they run on: they
+rem run only in Windows Sandbox, where CI is set, or when told that the PC is disposable;
+rem anywhere else it shows README.txt, which says so in Japanese and English (UTF-8, hence
+rem chcp 65001 while it runs).
+setlocal EnableExtensions DisableDelayedExpansion
+set "here=%~dp0"
+set "results=%~dp0results"
+set "disposable="
+:arguments
+if "%~1"=="" goto parsed
+if /i "%~1"=="/this-pc-is-disposable" (
+  set "disposable=1"
+  shift
+  goto arguments
+)
+if /i not "%~1"=="/results" goto usage
+if "%~2"=="" goto usage
+set "results=%~f2"
+shift
+shift
+goto arguments
+:usage
+echo usage: run-tests.cmd [/this-pc-is-disposable] [/results FOLDER]
+exit /b 2
+:parsed
+set "codepage=0"
+for /f "tokens=2 delims=:." %%c in ('chcp') do set /a "codepage=%%c" 2>nul
+chcp 65001 >nul 2>&1
+set "status=2"
+
+set "where="
+if /i "%USERNAME%"=="WDAGUtilityAccount" set "where=Windows Sandbox"
+if defined CI set "where=CI is set"
+if defined disposable set "where=/this-pc-is-disposable"
+if defined where goto allowed
+type "%here%README.txt"
+echo.
+echo run-tests: nothing was run and nothing was written.
+goto done
+
+:allowed
+rem The tests write HKEY_CLASSES_ROOT and start the program, which asks for administrator rights.
+rem Only administrators may read the local service's hive, or list the sessions (Wine has no
+rem such hive, and lets every program do anything).
+reg query "HKU\S-1-5-19" >nul 2>&1
+if not errorlevel 1 goto elevated
+net session >nul 2>&1
+if not errorlevel 1 goto elevated
+echo run-tests: needs administrator rights: run it from a command prompt opened as administrator.
+goto done
+
+:elevated
+echo run-tests: %where%; the reports go to "%results%"
+if not exist "%results%\" mkdir "%results%"
+pushd "%results%"
+if errorlevel 1 goto done
+set /a "passed=0, failed=0, skipped=0"
+for /f "delims=" %%t in ('dir /b /on "%here%*_test.exe"') do call :run "%%~nt"
+popd
+echo %passed% passed, %failed% failed, %skipped% skipped
+set "status=0"
+if %failed% gtr 0 set "status=1"
+goto done
+
+rem :run NAME: runs NAME.exe in the results folder and counts from its GoogleTest summary.
+:run
+del "%~1.xml" >nul 2>&1
+<nul set /p "=%~1: "
+"%here%%~1.exe" "--gtest_output=xml:%results%\%~1.xml" >"%~1.log" 2>&1
+set "code=%errorlevel%"
+if exist "%~1.xml" goto report
+echo no report, exit code %code%: counted as failed
+set /a "failed+=1"
+exit /b
+:report
+set /a "p=0, f=0, s=0"
+for /f "tokens=4" %%n in ('find "[  PASSED  ]" ^< "%~1.log"') do set /a "p=%%n"
+for /f "tokens=4" %%n in ('find "[  FAILED  ]" ^< "%~1.log" ^| find ", listed below:"') do set /a "f=%%n"
+for /f "tokens=4" %%n in ('find "[  SKIPPED ]" ^< "%~1.log" ^| find ", listed below:"') do set /a "s=%%n"
+echo %p% passed, %f% failed, %s% skipped
+set /a "passed+=p, failed+=f, skipped+=s"
+exit /b
+
+:done
+if %codepage% gtr 0 chcp %codepage% >nul
+exit /b %status%

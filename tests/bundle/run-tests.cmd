@@ -2,7 +2,8 @@
 rem Runs every test program of this folder once, as the test command runs it under Wine:
 rem   run-tests.cmd [/this-pc-is-disposable] [/results FOLDER]
 rem Each program leaves its GoogleTest report NAME.xml and its output NAME.log in results\ beside
-rem this file (or FOLDER). One line per program, then "N passed, M failed, K skipped". Exit
+rem this file (or FOLDER). One line per program, then "N passed, M failed, K skipped"; the same
+rem as a Markdown table in summary.md there, with the names of the failed cases. Exit
 rem status: 0 all passed, 1 a case failed or a program wrote no report, 2 nothing was run.
 rem The tests write the handler's registration and the options key of the PC they run on: they
 rem run only in Windows Sandbox, where CI is set, or when told that the PC is disposable;
@@ -61,7 +62,17 @@ if not exist "%results%\" mkdir "%results%"
 pushd "%results%"
 if errorlevel 1 goto done
 set /a "passed=0, failed=0, skipped=0"
+> summary.md echo ^| program ^| passed ^| failed ^| skipped ^|
+>> summary.md echo ^|---^|---:^|---:^|---:^|
+type nul > failed-cases.md
 for /f "delims=" %%t in ('dir /b /on "%here%*_test.exe"') do call :run "%%~nt"
+>> summary.md echo ^| all ^| %passed% ^| %failed% ^| %skipped% ^|
+for %%f in (failed-cases.md) do if %%~zf equ 0 goto listed
+>> summary.md echo.
+>> summary.md echo Failed:
+type failed-cases.md >> summary.md
+:listed
+del failed-cases.md
 popd
 echo %passed% passed, %failed% failed, %skipped% skipped
 set "status=0"
@@ -77,6 +88,8 @@ set "code=%errorlevel%"
 if exist "%~1.xml" goto report
 echo no report, exit code %code%: counted as failed
 set /a "failed+=1"
+>> summary.md echo ^| %~1 ^| 0 ^| 1 ^| 0 ^|
+>> failed-cases.md echo - %~1: no report, exit code %code%
 exit /b
 :report
 set /a "p=0, f=0, s=0"
@@ -85,6 +98,16 @@ for /f "tokens=4" %%n in ('find "[  FAILED  ]" ^< "%~1.log" ^| find ", listed be
 for /f "tokens=4" %%n in ('find "[  SKIPPED ]" ^< "%~1.log" ^| find ", listed below:"') do set /a "s=%%n"
 echo %p% passed, %f% failed, %s% skipped
 set /a "passed+=p, failed+=f, skipped+=s"
+>> summary.md echo ^| %~1 ^| %p% ^| %f% ^| %s% ^|
+set "listing="
+for /f "tokens=4-6 delims=, " %%a in ('find "[  FAILED  ]" ^< "%~1.log"') do call :failed "%~1" "%%a" "%%c"
+exit /b
+
+rem :failed NAME CASE WORD: a "[  FAILED  ]" line of NAME's output, its fourth and sixth words.
+rem GoogleTest ends with "N tests, listed below:" and a line for each failed case.
+:failed
+if defined listing >> failed-cases.md echo - %~1: %~2
+if "%~3"=="listed" set "listing=1"
 exit /b
 
 :done

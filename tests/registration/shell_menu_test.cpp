@@ -8,14 +8,11 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <map>
-#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -26,7 +23,6 @@
 #include "tests/registration/handler_clsid.h"
 #include "tests/support/handles.h"
 #include "tests/support/reg_exe.h"
-#include "tests/support/test_files.h"
 #include "tests/support/wine.h"
 
 namespace {
@@ -37,7 +33,6 @@ constexpr const wchar_t* kFiles[] = {L"photo.jpg", L"notes.txt"};
 constexpr const wchar_t* kPolicies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr const wchar_t* kEnforce = L"EnforceShellExtensionSecurity";
 constexpr const wchar_t* kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-constexpr const wchar_t* kClsid = L"{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
 
 std::filesystem::path FilesFolder() { return std::filesystem::temp_directory_path() / L"vt_shell_menu"; }
 
@@ -47,92 +42,86 @@ std::wstring OwnProgram() {
   return path;
 }
 
-// The texts of the top level of `file`'s context menu.
-std::vector<std::wstring> MenuTexts(const std::filesystem::path& file) {
-  PIDLIST_ABSOLUTE parsed = nullptr;
-  EXPECT_HRESULT_SUCCEEDED(SHParseDisplayName(file.c_str(), nullptr, &parsed, 0, nullptr)) << file;
-  const std::unique_ptr<ITEMIDLIST, decltype(&CoTaskMemFree)> item(parsed, &CoTaskMemFree);
-  ComPtr<IShellFolder> folder;
-  PCUITEMID_CHILD child = nullptr;
-  ComPtr<IContextMenu> menu;
-  if (!item ||
-      FAILED(SHBindToParent(item.get(), IID_IShellFolder, reinterpret_cast<void**>(folder.GetAddressOf()), &child)) ||
-      FAILED(folder->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
-                                   reinterpret_cast<void**>(menu.GetAddressOf())))) {
-    ADD_FAILURE() << "no context menu for " << file;
-    return {};
-  }
-  const testing_support::MenuHandle popup(CreatePopupMenu());
-  EXPECT_HRESULT_SUCCEEDED(menu->QueryContextMenu(popup.get(), 0, 1, 0x7FFF, CMF_NORMAL));
-  std::vector<std::wstring> texts;
-  for (int index = 0, count = GetMenuItemCount(popup.get()); index < count; ++index) {
-    wchar_t text[260] = {};
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING | MIIM_SUBMENU;
-    info.dwTypeData = text;
-    info.cch = 260;
-    if (GetMenuItemInfoW(popup.get(), static_cast<UINT>(index), TRUE, &info)) texts.emplace_back(text);
-  }
-  return texts;
-}
-
-// Run only by ShellMenuTest, in a process of its own: prints "FILE|TEXT" for each menu item.
+// Run by ShellMenuTest only, in a process of its own: prints "FILE|TEXT|" for each item of the
+// top level of each file's context menu. The apartment ends with the process.
 TEST(ShellMenuChild, DISABLED_PrintsTheMenus) {
-  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));  // Explorer's threads are single-threaded apartments
-  for (const wchar_t* name : kFiles)
-    for (const std::wstring& text : MenuTexts(FilesFolder() / name))
-      std::printf("%s|%s\n", base::Narrow(name).c_str(), base::Narrow(text).c_str());
+  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));  // single-threaded, as Explorer's windows are
+  for (const wchar_t* name : kFiles) {
+    PIDLIST_ABSOLUTE parsed = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(SHParseDisplayName((FilesFolder() / name).c_str(), nullptr, &parsed, 0, nullptr));
+    const std::unique_ptr<ITEMIDLIST, decltype(&CoTaskMemFree)> item(parsed, &CoTaskMemFree);
+    ComPtr<IShellFolder> folder;
+    PCUITEMID_CHILD child = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(
+        SHBindToParent(item.get(), IID_IShellFolder, reinterpret_cast<void**>(folder.GetAddressOf()), &child));
+    ComPtr<IContextMenu> menu;
+    ASSERT_HRESULT_SUCCEEDED(folder->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
+                                                   reinterpret_cast<void**>(menu.GetAddressOf())));
+    const testing_support::MenuHandle popup(CreatePopupMenu());
+    ASSERT_HRESULT_SUCCEEDED(menu->QueryContextMenu(popup.get(), 0, 1, 0x7FFF, CMF_NORMAL));
+    for (int index = 0; index < GetMenuItemCount(popup.get()); ++index) {
+      wchar_t text[260] = {};
+      GetMenuStringW(popup.get(), static_cast<UINT>(index), text, 260, MF_BYPOSITION);
+      std::printf("%s|%s|\n", base::Narrow(name).c_str(), base::Narrow(text).c_str());
+    }
+  }
   std::fflush(stdout);
-  CoUninitialize();
 }
 
-// A registry value given back as it was when the guard goes, whatever the test did to it.
+struct Value {
+  DWORD type;
+  std::vector<BYTE> data;
+};
+
+// A registry value set, or removed when none is given, for one test and given back as it was
+// when the guard goes, whatever happened; a key made for it goes too.
 class ValueGuard {
 public:
-  ValueGuard(HKEY root, const wchar_t* key, const wchar_t* name) : root_(root), path_(key), name_(name) {
-    DWORD made = 0;
-    EXPECT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), &made),
+  ValueGuard(HKEY root, const wchar_t* key, const wchar_t* name, const std::optional<Value>& value)
+      : root_(root), key_(key), name_(name) {
+    DWORD made = 0, type = 0, size = 0;
+    EXPECT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, handle_.put(), &made),
               ERROR_SUCCESS);
     created_ = made == REG_CREATED_NEW_KEY;
-    DWORD size = 0;
-    if (RegQueryValueExW(key_.get(), name, nullptr, &type_, nullptr, &size) != ERROR_SUCCESS) return;
-    old_.emplace(size);
-    RegQueryValueExW(key_.get(), name, nullptr, &type_, old_->data(), &size);
+    if (RegQueryValueExW(handle_.get(), name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+      old_ = Value{type, std::vector<BYTE>(size)};
+      RegQueryValueExW(handle_.get(), name, nullptr, nullptr, old_->data.data(), &size);
+    }
+    Put(value);
   }
   ~ValueGuard() {
-    if (old_)
-      RegSetValueExW(key_.get(), name_, 0, type_, old_->data(), static_cast<DWORD>(old_->size()));
-    else
-      RegDeleteValueW(key_.get(), name_);
-    key_.reset();
-    if (created_) RegDeleteKeyW(root_, path_);  // made for the test, so empty again
+    Put(old_);
+    handle_.reset();
+    if (created_) RegDeleteKeyW(root_, key_);
   }
   ValueGuard(const ValueGuard&) = delete;
   ValueGuard& operator=(const ValueGuard&) = delete;
 
-  void Set(DWORD type, const void* data, std::size_t size) {
-    ASSERT_EQ(RegSetValueExW(key_.get(), name_, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
-              ERROR_SUCCESS);
-  }
-  void Remove() { RegDeleteValueW(key_.get(), name_); }
-
 private:
+  void Put(const std::optional<Value>& value) {
+    if (!value) {
+      RegDeleteValueW(handle_.get(), name_);
+      return;
+    }
+    EXPECT_EQ(RegSetValueExW(handle_.get(), name_, 0, value->type, value->data.data(),
+                             static_cast<DWORD>(value->data.size())),
+              ERROR_SUCCESS)
+        << base::Narrow(key_) << " : " << base::Narrow(name_);
+  }
+
   HKEY root_;
-  const wchar_t* path_;
-  const wchar_t* name_;
-  testing_support::KeyHandle key_;
+  const wchar_t *key_, *name_;
+  testing_support::KeyHandle handle_;
   bool created_ = false;
-  DWORD type_ = REG_NONE;
-  std::optional<std::vector<BYTE>> old_;
+  std::optional<Value> old_;
 };
 
 struct State {
   const char* name;
   bool registered;  // else registered, then removed (削除 and OK)
   bool enforce;     // the policy that admits only approved shell extensions
-  bool approved;    // the Shell Extensions\Approved entry
-  bool x86View;     // a 32-bit process on 64-bit Windows, with the registration in the 32-bit view
+  bool approved;    // the handler's Shell Extensions\Approved entry, as the package writes it
+  bool x86View;     // a 32-bit process on 64-bit Windows, the registration in the 32-bit view
   bool shown;
 };
 
@@ -164,21 +153,13 @@ TEST_P(ShellMenuTest, TheStandInsEntriesForJpgAndTxt) {
   BOOL wow64 = FALSE;
   if (state.x86View && (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64))
     GTEST_SKIP() << "32-bit Windows: the registry has one view, the Registered case's";
-  // The policy and the approval as the state wants them, and as they were once the case ends.
-  ValueGuard enforce(HKEY_LOCAL_MACHINE, kPolicies, kEnforce), userEnforce(HKEY_CURRENT_USER, kPolicies, kEnforce);
-  ValueGuard approved(HKEY_LOCAL_MACHINE, kApproved, kClsid);
-  const DWORD one = 1;
-  userEnforce.Remove();
-  if (state.enforce)
-    enforce.Set(REG_DWORD, &one, sizeof one);
-  else
-    enforce.Remove();
-  const std::wstring name = L"vintrel_turnways";
-  if (state.approved)
-    approved.Set(REG_SZ, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-  else
-    approved.Remove();
-
+  const std::wstring_view name = L"vintrel_turnways";
+  const auto* text = reinterpret_cast<const BYTE*>(name.data());
+  const Value enforce{REG_DWORD, {1, 0, 0, 0}}, approval{REG_SZ, {text, text + (name.size() + 1) * sizeof(wchar_t)}};
+  const ValueGuard userPolicy(HKEY_CURRENT_USER, kPolicies, kEnforce, std::nullopt);
+  const ValueGuard policy(HKEY_LOCAL_MACHINE, kPolicies, kEnforce, state.enforce ? enforce : std::optional<Value>());
+  const ValueGuard approved(HKEY_LOCAL_MACHINE, kApproved, L"{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
+                            state.approved ? approval : std::optional<Value>());
   Commit(true);
   if (!state.registered) Commit(false);
   if (state.x86View) {
@@ -192,21 +173,14 @@ TEST_P(ShellMenuTest, TheStandInsEntriesForJpgAndTxt) {
   const auto run = testing_support::RunProgram(L"\"" + OwnProgram() +
                                                L"\" --gtest_also_run_disabled_tests --gtest_filter=ShellMenuChild.*");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
-  std::istringstream output(run.output);
-  std::map<std::string, std::vector<std::string>> menus;  // file: its menu's texts
-  for (std::string line; std::getline(output, line);)
-    if (const auto bar = line.find('|'); bar != std::string::npos)
-      menus[line.substr(0, bar)].push_back(line.substr(bar + 1, line.find_last_not_of('\r') - bar));
   for (const wchar_t* file : kFiles) {
-    const std::vector<std::string>& menu = menus[base::Narrow(file)];
     std::vector<std::string> seen, expected;
-    std::string texts;
-    for (const std::string& text : menu) texts += "\n  " + text;
     for (const wchar_t* entry : registration_tests::kStandInEntries) {
-      if (state.shown) expected.push_back(base::Narrow(entry));
-      if (std::find(menu.begin(), menu.end(), base::Narrow(entry)) != menu.end()) seen.push_back(base::Narrow(entry));
+      const std::string line = base::Narrow(file) + "|" + base::Narrow(entry) + "|";
+      if (state.shown) expected.push_back(line);
+      if (run.output.find(line) != std::string::npos) seen.push_back(line);
     }
-    EXPECT_EQ(seen, expected) << "the stand-in's entries in the menu of " << base::Narrow(file) << ":" << texts;
+    EXPECT_EQ(seen, expected) << "the stand-in's entries; the menus:\n" << run.output;
   }
 }
 

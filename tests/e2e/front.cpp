@@ -10,6 +10,7 @@
 #include "tests/support/registry_tree.h"
 #include "tests/support/stores.h"
 #include "tests/support/test_files.h"
+#include "tests/support/wine.h"
 #include "ui/dpi.h"
 
 #ifndef VT_FRONT_EXE
@@ -164,9 +165,7 @@ namespace {
 constexpr const char* kFontsKey = "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
 }  // namespace
 
-bool FrontTest::CanSetSystemDpi() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;  // Wine's own export
-}
+bool FrontTest::CanSetSystemDpi() { return testing_support::RunningUnderWine(); }
 
 void FrontTest::UseSystemDpi(int dpi) {
   if (!CanSetSystemDpi()) {

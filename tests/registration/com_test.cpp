@@ -3,6 +3,7 @@
 // and where the options go with the real program user's SID.
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -16,6 +17,7 @@
 #include "tests/registration/handler_clsid.h"
 #include "tests/registration/snapshot.h"
 #include "tests/support/files.h"
+#include "tests/support/handles.h"
 #include "tests/support/reg_exe.h"
 #include "tests/support/test_files.h"
 
@@ -108,6 +110,28 @@ TEST_P(ComTest, ComCreatesTheRegisteredServerUntilItIsRemoved) {
 
   Commit(Store(), {}, false, Options{}, program);
   EXPECT_EQ(CreateHandler(), REGDB_E_CLASSNOTREG);
+}
+
+// What the shell asks of the handler it loads (shell_menu_test, on Windows): the stand-in's
+// IContextMenu adds its three entries with the ids given, none when only the default is wanted.
+TEST_P(ComTest, TheStandInIsAContextMenuHandler) {
+  Commit(Store(), {}, true, Options{}, OwnPath());
+  Apartment apartment;
+  ASSERT_HRESULT_SUCCEEDED(apartment.status);
+  IContextMenu* handler = nullptr;
+  ASSERT_EQ(CoCreateInstance(kHandlerClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu,
+                             reinterpret_cast<void**>(&handler)),
+            S_OK);
+  const testing_support::MenuHandle menu(CreatePopupMenu());
+  EXPECT_EQ(handler->QueryContextMenu(menu.get(), 0, 100, 200, CMF_DEFAULTONLY), S_OK);
+  EXPECT_EQ(handler->QueryContextMenu(menu.get(), 0, 100, 200, CMF_NORMAL), MAKE_HRESULT(SEVERITY_SUCCESS, 0, 3));
+  handler->Release();
+  ASSERT_EQ(GetMenuItemCount(menu.get()), 3);
+  for (UINT id = 100; id < 103; ++id) {
+    wchar_t text[64] = {};
+    EXPECT_GT(GetMenuStringW(menu.get(), id, text, 64, MF_BYCOMMAND), 0);
+    EXPECT_STREQ(text, registration_tests::kStandInEntries[id - 100]);
+  }
 }
 
 TEST_P(ComTest, RegQueryShowsWhatTheCommitWrote) {

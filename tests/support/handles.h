@@ -9,5 +9,6 @@ namespace testing_support {
 
 using KernelHandle = base::UniqueHandle<HANDLE, &CloseHandle>;  // processes, threads, pipes
 using KeyHandle = base::UniqueHandle<HKEY, &RegCloseKey>;
+using MenuHandle = base::UniqueHandle<HMENU, &DestroyMenu>;
 
 }  // namespace testing_support

@@ -1,0 +1,343 @@
+// The packages' life as an administrator lives it: msiexec installs, updates and removes the
+// test packages (scripts/make-test-packages) silently, and the outcome is read back through the
+// registry, the file system and COM. Under Wine each width runs in a prefix of its own; on
+// Windows from the test bundle, where Windows Installer itself is tested.
+#include <windows.h>
+#include <msi.h>
+#include <msiquery.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "tests/support/handles.h"
+#include "tests/support/reg_exe.h"
+#include "tests/support/registry_tree.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::RunProgram;
+using testing_support::TestFile;
+
+constexpr bool k64 = sizeof(void*) == 8;
+const std::string kArch = k64 ? "x64" : "x86", kOtherArch = k64 ? "x86" : "x64";
+constexpr DWORD kFailed = 1603, kOtherProcessor = 1633;  // msiexec's exit codes
+constexpr wchar_t kClsid[] = L"{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
+constexpr wchar_t kApproved[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+constexpr wchar_t kUninstall[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+bool On64BitWindows() {
+  BOOL wow64 = FALSE;
+  return k64 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+std::string Next(const std::string& version) {  // 1.18.1 -> 1.18.2
+  const std::size_t dot = version.rfind('.');
+  return version.substr(0, dot + 1) + std::to_string(std::stoi(version.substr(dot + 1)) + 1);
+}
+const std::string kV0 = VT_VERSION, kV1 = Next(kV0), kV2 = Next(kV1);
+
+fs::path Package(const std::string& version, bool handler, const std::string& arch = kArch) {
+  const std::string name = "TEST-ONLY-vintrel_turnways-" + version + "-" + arch +
+                           (handler ? "-stand-in-handler" : "-no-handler") + ".msi";
+  return TestFile(fs::path("test-packages") / name, fs::path("test-packages") / name);
+}
+fs::path Helper(const char* name) { return TestFile(name, fs::path("../registration") / name); }
+
+// The msiexec logs go beside the GoogleTest report, else to the temporary folder.
+fs::path LogFolder() {
+  std::string output = ::testing::GTEST_FLAG(output);
+  if (output.rfind("xml:", 0) == 0) return fs::path(output.substr(4)).parent_path();
+  return fs::temp_directory_path();
+}
+
+fs::path ProgramFilesFolder() {
+  PWSTR path = nullptr;
+  fs::path folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, &path))) folder = path;
+  CoTaskMemFree(path);
+  return folder / L"Tallgrove";
+}
+const fs::path kInstalled = ProgramFilesFolder() / L"vintrel_turnways";
+
+// msiexec ACTION PACKAGE UI, with a verbose log; its exit code (1603 a failure, 1633 a package
+// for another processor).
+DWORD Msiexec(const char* action, const fs::path& package, const wchar_t* ui = L"/qn") {
+  static int run = 0;
+  const fs::path log = LogFolder() / ("installer_test-" + kArch + "-" + std::to_string(++run) + ".log");
+  const std::wstring line = L"msiexec.exe " + base::Widen(action) + L" \"" + package.wstring() + L"\" " + ui +
+                            L" /norestart /l*v \"" + log.wstring() + L"\"";
+  const DWORD code = RunProgram(line, std::chrono::minutes(5)).exitCode;
+  std::printf("msiexec %s %s: %lu (log %s)\n", action, package.filename().string().c_str(),
+              static_cast<unsigned long>(code), log.string().c_str());
+  return code;
+}
+
+std::wstring Squashed(std::wstring guid) {  // a GUID as Windows Installer names its keys
+  std::erase_if(guid, [](wchar_t c) { return c == L'{' || c == L'}' || c == L'-'; });
+  std::wstring out(guid.rbegin() + 24, guid.rend());
+  out.append(guid.rbegin() + 20, guid.rbegin() + 24).append(guid.rbegin() + 16, guid.rbegin() + 20);
+  for (std::size_t i = 16; i < 32; i += 2) out.append({guid[i + 1], guid[i]});
+  return out;
+}
+
+std::wstring PackageProperty(const fs::path& package, const wchar_t* name) {
+  using MsiHandle = base::UniqueHandle<MSIHANDLE, &MsiCloseHandle>;
+  MSIHANDLE db = 0, view = 0, record = 0;
+  if (MsiOpenDatabaseW(package.c_str(), nullptr /* MSIDBOPEN_READONLY */, &db) != ERROR_SUCCESS) return {};
+  const MsiHandle ownDb(db);
+  const std::wstring query = L"SELECT `Value` FROM `Property` WHERE `Property` = '" + std::wstring(name) + L"'";
+  if (MsiDatabaseOpenViewW(db, query.c_str(), &view) != ERROR_SUCCESS) return {};
+  const MsiHandle ownView(view);
+  if (MsiViewExecute(view, 0) != ERROR_SUCCESS || MsiViewFetch(view, &record) != ERROR_SUCCESS) return {};
+  const MsiHandle ownRecord(record);
+  wchar_t value[64];
+  DWORD size = 64;
+  return MsiRecordGetStringW(record, 1, value, &size) == ERROR_SUCCESS ? value : L"";
+}
+
+std::optional<std::wstring> Value(HKEY root, const std::wstring& key, const std::wstring& name) {
+  wchar_t data[1024];
+  DWORD size = sizeof data;
+  if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_DWORD, nullptr, data, &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  DWORD number = 0;
+  std::memcpy(&number, data, sizeof number);
+  return size == sizeof(DWORD) && name == L"NoModify" ? std::to_wstring(number) : data;
+}
+
+// Installs (or updates to) a package. Wine 8 removes the whole UpgradeCodes key of the old
+// product when it is removed late, where Windows removes only the old product's value: under
+// Wine alone the new product's value is put back, as Windows leaves it, so that the next update
+// finds the product. On Windows nothing is put back.
+DWORD Install(const fs::path& package) {
+  const DWORD code = Msiexec("/i", package);
+  if (code != 0 || !UnderWine()) return code;
+  const std::wstring product = Squashed(PackageProperty(package, L"ProductCode"));
+  const std::wstring upgrade = Squashed(PackageProperty(package, L"UpgradeCode"));
+  for (const wchar_t* key : {L"Software\\Classes\\Installer\\UpgradeCodes\\",
+                             L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes\\"})
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key + upgrade).c_str(), product.c_str(), REG_SZ, L"", sizeof(wchar_t));
+  return code;
+}
+
+std::vector<std::string> Registration() {
+  std::vector<std::string> lines;
+  testing_support::AppendRegistryTree(settings::kClassesRoot, "*\\shellex\\ContextMenuHandlers\\vintrel_turnways",
+                                      lines);
+  testing_support::AppendRegistryTree(settings::kClassesRoot, "CLSID\\" + base::Narrow(kClsid), lines);
+  return lines;
+}
+bool Approved() { return Value(HKEY_LOCAL_MACHINE, kApproved, kClsid) == L"vintrel_turnways"; }
+
+// The program's own commit, run from the installed folder as OK runs it: registers, or with
+// "remove" removes the registration as 削除 and OK do.
+DWORD RegisterHere(const wchar_t* argument = L"") {
+  const fs::path copy = kInstalled / L"register_here.exe";
+  if (!CopyFileW(Helper("register_here.exe").c_str(), copy.c_str(), FALSE)) return ~DWORD{0};
+  const DWORD code = RunProgram(L"\"" + copy.wstring() + L"\" " + argument).exitCode;
+  DeleteFileW(copy.c_str());
+  return code;
+}
+DWORD ComCreatesTheHandler() { return RunProgram(L"\"" + Helper("com_client.exe").wstring() + L"\"").exitCode; }
+
+// The uninstall entries that are ours, each as "name|publisher|version|NoModify|icon".
+std::vector<std::wstring> Entries() {
+  std::vector<std::wstring> entries;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, KEY_READ, &opened) != ERROR_SUCCESS) return entries;
+  const testing_support::KeyHandle key(opened);
+  wchar_t name[256];
+  for (DWORD i = 0, size = 256;
+       RegEnumKeyExW(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, size = 256) {
+    const std::wstring entry = std::wstring(kUninstall) + L"\\" + name;
+    const auto shown = Value(HKEY_LOCAL_MACHINE, entry, L"DisplayName");
+    if (!shown || shown->find(L"VINTREL turnways") != 0) continue;
+    const auto icon = Value(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Installer\\Products\\" + Squashed(name),
+                            L"ProductIcon");
+    entries.push_back(*shown + L"|" + Value(HKEY_LOCAL_MACHINE, entry, L"Publisher").value_or(L"") + L"|" +
+                      Value(HKEY_LOCAL_MACHINE, entry, L"DisplayVersion").value_or(L"") + L"|" +
+                      Value(HKEY_LOCAL_MACHINE, entry, L"NoModify").value_or(L"") + L"|" +
+                      fs::path(icon.value_or(L"")).filename().wstring());
+  }
+  return entries;
+}
+std::vector<std::wstring> OneEntry(const std::string& version) {
+  return {L"VINTREL turnways (" + base::Widen(kArch) + L")|Tallgrove|" + base::Widen(version) + L"|1|front.ico"};
+}
+
+std::string Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+// The shortcut in the Start menu (all users', or the user's where Wine puts it), empty if none.
+fs::path Shortcut() {
+  for (const KNOWNFOLDERID& id : {FOLDERID_CommonPrograms, FOLDERID_Programs}) {
+    PWSTR path = nullptr;
+    fs::path link;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) link = fs::path(path) / L"VINTREL turnways.lnk";
+    CoTaskMemFree(path);
+    std::error_code error;
+    if (!link.empty() && fs::exists(link, error)) return link;
+  }
+  return {};
+}
+
+// The installed folder holds the program, the guide of `version` and the handler if packed,
+// nothing else; the shortcut points at the program.
+void ExpectFiles(const std::string& version, bool handler) {
+  std::vector<fs::path> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(kInstalled, error)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  std::vector<fs::path> want{L"vintrel_turnways_front.exe", L"はじめにお読みください.txt"};
+  if (handler) want.insert(want.begin(), L"vintrel_turnways.dll");
+  EXPECT_EQ(names, want);
+  EXPECT_EQ(Contents(kInstalled / L"vintrel_turnways_front.exe"),
+            Contents(TestFile("vintrel_turnways_front.exe", "../../app/vintrel_turnways_front.exe")));
+  if (handler) {
+    EXPECT_EQ(Contents(kInstalled / L"vintrel_turnways.dll"), Contents(Helper("vintrel_turnways.dll")));
+  }
+  EXPECT_NE(Contents(kInstalled / L"はじめにお読みください.txt")
+                .find(base::Narrow(L"バージョン " + base::Widen(version))),
+            std::string::npos);
+  const std::string link = Contents(Shortcut()), target = "vintrel_turnways\\vintrel_turnways_front.exe";
+  const std::wstring wideTarget = base::Widen(target);
+  const std::string utf16(reinterpret_cast<const char*>(wideTarget.data()), wideTarget.size() * sizeof(wchar_t));
+  EXPECT_TRUE(link.find(target) != std::string::npos || link.find(utf16) != std::string::npos) << Shortcut();
+}
+
+// The installed program starts and shows its main window.
+bool ShowsMainWindow() {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring line = L"\"" + (kInstalled / L"vintrel_turnways_front.exe").wstring() + L"\"";
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return false;
+  const testing_support::KernelHandle process(info.hProcess), thread(info.hThread);
+  bool shown = false;
+  for (int i = 0; i < 600 && !shown; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
+    const HWND window = FindWindowW(L"TFm_main", nullptr);
+    DWORD owner = 0;
+    shown = window && GetWindowThreadProcessId(window, &owner) && owner == info.dwProcessId;
+  }
+  TerminateProcess(process.get(), 0);
+  WaitForSingleObject(process.get(), 10000);
+  return shown;
+}
+
+class InstallerTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!On64BitWindows() || k64) return;
+    GTEST_SKIP() << "the x86 package's life needs a 32-bit Windows; on 64-bit Windows its package is refused "
+                    "(OtherWidthIsRefusedWithItsMessage in the x64 bundle checks that)";
+  }
+  // A life that failed half way is removed, so that the next starts from nothing.
+  void TearDown() override {
+    if (!HasFailure()) return;
+    for (const std::string& version : {kV2, kV1, kV0, std::string("1.18")})
+      for (bool handler : {true, false})
+        if (fs::exists(Package(version, handler))) Msiexec("/x", Package(version, handler));
+  }
+};
+
+TEST(InstallerRefusalTest, OtherWidthIsRefusedWithItsMessage) {
+  if (!On64BitWindows()) {
+    // Windows Installer refuses a package for another processor before its own conditions.
+    EXPECT_EQ(Msiexec("/i", Package(kV0, false, "x64")), kOtherProcessor);
+    return;
+  }
+  // The refusal shows its message in a box with a basic UI: read here and closed with OK.
+  std::wstring text;
+  std::thread reader([&] {
+    for (int i = 0; i < 1200 && text.empty(); ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
+      const HWND box = FindWindowW(L"#32770", nullptr);
+      wchar_t shown[1024] = L"";
+      if (!box || !IsWindowVisible(box) || !GetDlgItemTextW(box, 0xFFFF, shown, 1024)) continue;
+      text = shown;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  const DWORD code = Msiexec("/i", Package(kV0, false, "x86"), L"/qb");
+  reader.join();
+  EXPECT_EQ(code, kFailed);
+  EXPECT_NE(text.find(base::Widen("vintrel_turnways_front-" + kV0 + "-x64.msi")), std::wstring::npos)
+      << base::Narrow(text);
+  EXPECT_TRUE(Entries().empty());
+}
+
+// From 1.18 as people have it, registered by the program's commit: update, update, a downgrade
+// refused, 削除 and OK then update, uninstall.
+TEST_F(InstallerTest, LifeFrom118WithTheHandler) {
+  if (!fs::exists(Package("1.18", true)))
+    GTEST_SKIP() << "no 1.18 test package: the release was made without the history that holds 4e2ea8c";
+  ASSERT_EQ(Install(Package("1.18", true)), 0u);
+  ASSERT_EQ(RegisterHere(), 0u);
+  const std::vector<std::string> registered = Registration();
+  ASSERT_FALSE(registered.empty());
+
+  for (const std::string& version : {kV0, kV1}) {
+    SCOPED_TRACE("update to " + version);
+    ASSERT_EQ(Install(Package(version, true)), 0u);
+    EXPECT_EQ(Registration(), registered);
+    EXPECT_EQ(ComCreatesTheHandler(), 0u);
+    EXPECT_TRUE(Approved());
+    EXPECT_EQ(Entries(), OneEntry(version));
+    ExpectFiles(version, true);
+  }
+  EXPECT_TRUE(ShowsMainWindow());
+
+  EXPECT_EQ(Install(Package(kV0, true)), kFailed) << "a downgrade";
+  EXPECT_EQ(Entries(), OneEntry(kV1));
+
+  ASSERT_EQ(RegisterHere(L"remove"), 0u);
+  ASSERT_EQ(Install(Package(kV2, true)), 0u);
+  EXPECT_TRUE(Registration().empty()) << "registered again by an update after 削除 and OK";
+  EXPECT_TRUE(Approved());
+
+  ASSERT_EQ(Msiexec("/x", Package(kV2, true)), 0u);
+  EXPECT_FALSE(fs::exists(ProgramFilesFolder()));
+  EXPECT_EQ(Shortcut(), fs::path());
+  EXPECT_TRUE(Entries().empty());
+  EXPECT_TRUE(Registration().empty());
+  EXPECT_FALSE(Value(HKEY_LOCAL_MACHINE, kApproved, kClsid));
+}
+
+// Without the handler: never registered, then registered, kept by updates; the options stay.
+TEST_F(InstallerTest, LifeWithoutTheHandler) {
+  ASSERT_EQ(Install(Package(kV0, false)), 0u);
+  ASSERT_EQ(Install(Package(kV1, false)), 0u);
+  EXPECT_TRUE(Registration().empty());
+  EXPECT_FALSE(Value(HKEY_LOCAL_MACHINE, kApproved, kClsid));
+  EXPECT_EQ(Entries(), OneEntry(kV1));
+  ExpectFiles(kV1, false);
+
+  ASSERT_EQ(RegisterHere(), 0u);
+  const std::vector<std::string> registered = Registration();
+  ASSERT_EQ(Install(Package(kV2, false)), 0u);
+  EXPECT_EQ(Registration(), registered);
+
+  ASSERT_EQ(Msiexec("/x", Package(kV2, false)), 0u);
+  EXPECT_TRUE(Registration().empty());
+  EXPECT_TRUE(Entries().empty());
+  HKEY options = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tallgrove\\vintrel_turnways", 0, KEY_READ, &options), 0)
+      << "the options key went with the package";
+  const testing_support::KeyHandle ownOptions(options);
+}
+
+}  // namespace

@@ -4,7 +4,6 @@
 // Windows from the test bundle, where Windows Installer itself is tested.
 #include <windows.h>
 #include <msi.h>
-#include <msiquery.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -92,21 +91,6 @@ std::wstring Squashed(std::wstring guid) {  // a GUID as Windows Installer names
   return out;
 }
 
-std::wstring PackageProperty(const fs::path& package, const wchar_t* name) {
-  using MsiHandle = base::UniqueHandle<MSIHANDLE, &MsiCloseHandle>;
-  MSIHANDLE db = 0, view = 0, record = 0;
-  if (MsiOpenDatabaseW(package.c_str(), nullptr /* MSIDBOPEN_READONLY */, &db) != ERROR_SUCCESS) return {};
-  const MsiHandle ownDb(db);
-  const std::wstring query = L"SELECT `Value` FROM `Property` WHERE `Property` = '" + std::wstring(name) + L"'";
-  if (MsiDatabaseOpenViewW(db, query.c_str(), &view) != ERROR_SUCCESS) return {};
-  const MsiHandle ownView(view);
-  if (MsiViewExecute(view, 0) != ERROR_SUCCESS || MsiViewFetch(view, &record) != ERROR_SUCCESS) return {};
-  const MsiHandle ownRecord(record);
-  wchar_t value[64];
-  DWORD size = 64;
-  return MsiRecordGetStringW(record, 1, value, &size) == ERROR_SUCCESS ? value : L"";
-}
-
 std::optional<std::wstring> Value(HKEY root, const std::wstring& key, const std::wstring& name) {
   wchar_t data[1024];
   DWORD size = sizeof data;
@@ -116,21 +100,6 @@ std::optional<std::wstring> Value(HKEY root, const std::wstring& key, const std:
   DWORD number = 0;
   std::memcpy(&number, data, sizeof number);
   return size == sizeof(DWORD) && name == L"NoModify" ? std::to_wstring(number) : data;
-}
-
-// Installs (or updates to) a package. Wine 8 removes the whole UpgradeCodes key of the old
-// product when it is removed late, where Windows removes only the old product's value: under
-// Wine alone the new product's value is put back, as Windows leaves it, so that the next update
-// finds the product. On Windows nothing is put back.
-DWORD Install(const fs::path& package) {
-  const DWORD code = Msiexec("/i", package);
-  if (code != 0 || !UnderWine()) return code;
-  const std::wstring product = Squashed(PackageProperty(package, L"ProductCode"));
-  const std::wstring upgrade = Squashed(PackageProperty(package, L"UpgradeCode"));
-  for (const wchar_t* key : {L"Software\\Classes\\Installer\\UpgradeCodes\\",
-                             L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes\\"})
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key + upgrade).c_str(), product.c_str(), REG_SZ, L"", sizeof(wchar_t));
-  return code;
 }
 
 std::vector<std::string> Registration() {
@@ -153,8 +122,9 @@ DWORD RegisterHere(const wchar_t* argument = L"") {
 }
 DWORD ComCreatesTheHandler() { return RunProgram(L"\"" + Helper("com_client.exe").wstring() + L"\"").exitCode; }
 
-// The uninstall entries that are ours, each as "name|publisher|version|NoModify|icon".
-std::vector<std::wstring> Entries() {
+// The uninstall entries that are ours, each as "name|publisher|version|NoModify|icon", or their
+// keys' names, the product codes.
+std::vector<std::wstring> Entries(bool codes = false) {
   std::vector<std::wstring> entries;
   HKEY opened = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, KEY_READ, &opened) != ERROR_SUCCESS) return entries;
@@ -165,6 +135,10 @@ std::vector<std::wstring> Entries() {
     const std::wstring entry = std::wstring(kUninstall) + L"\\" + name;
     const auto shown = Value(HKEY_LOCAL_MACHINE, entry, L"DisplayName");
     if (!shown || shown->find(L"VINTREL turnways") != 0) continue;
+    if (codes) {
+      entries.push_back(name);
+      continue;
+    }
     const auto icon = Value(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Installer\\Products\\" + Squashed(name),
                             L"ProductIcon");
     entries.push_back(*shown + L"|" + Value(HKEY_LOCAL_MACHINE, entry, L"Publisher").value_or(L"") + L"|" +
@@ -173,6 +147,21 @@ std::vector<std::wstring> Entries() {
                       fs::path(icon.value_or(L"")).filename().wstring());
   }
   return entries;
+}
+// Installs (or updates to) a package. Wine 8 removes the whole UpgradeCodes key of the old
+// product when it is removed late, where Windows removes only the old product's value: under
+// Wine alone the value of the product installed (its uninstall entry's name) is put back, as
+// Windows leaves it, so that the next update finds the product. On Windows nothing is put back.
+DWORD Install(const fs::path& package) {
+  const DWORD code = Msiexec("/i", package);
+  if (code != 0 || !UnderWine()) return code;
+  const std::wstring upgrade = Squashed(k64 ? L"{6E1F3B52-9A47-4C0D-8E25-71B4D09A3F61}"    // the package's
+                                            : L"{D93A70C4-1E58-4F26-B7A3-48C0E5D92B17}");  // UpgradeCode
+  for (const std::wstring& product : Entries(true))
+    for (const wchar_t* key : {L"Software\\Classes\\Installer\\UpgradeCodes\\",
+                               L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes\\"})
+      RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key + upgrade).c_str(), Squashed(product).c_str(), REG_SZ, L"", 2);
+  return code;
 }
 std::vector<std::wstring> OneEntry(const std::string& version) {
   return {L"VINTREL turnways (" + base::Widen(kArch) + L")|Tallgrove|" + base::Widen(version) + L"|1|front.ico"};
@@ -255,28 +244,28 @@ protected:
   }
 };
 
+// A visible dialog with a message box's text control: its text into *text, and closed with OK.
+BOOL CALLBACK ReadAndCloseBox(HWND box, LPARAM text) {
+  wchar_t shown[1024] = L"", type[8] = L"";
+  if (!GetClassNameW(box, type, 8) || std::wstring_view(type) != L"#32770" || !IsWindowVisible(box) ||
+      !GetDlgItemTextW(box, 0xFFFF, shown, 1024))
+    return TRUE;
+  *reinterpret_cast<std::wstring*>(text) = shown;
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
 TEST(InstallerRefusalTest, OtherWidthIsRefusedWithItsMessage) {
   if (!On64BitWindows()) {
     // Windows Installer refuses a package for another processor before its own conditions.
     EXPECT_EQ(Msiexec("/i", Package(kV0, false, "x64")), kOtherProcessor);
     return;
   }
-  // The refusal shows its message in a box with a basic UI (Wine's log has no word of it): the
-  // first dialog with a message box's text control is read here and closed with OK.
+  // The refusal shows its message in a box with a basic UI (Wine's log has no word of it).
   std::wstring text;
   std::thread reader([&] {
     for (int i = 0; i < 1200 && text.empty(); ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
-      EnumWindows(
-          [](HWND box, LPARAM found) {
-            wchar_t shown[1024] = L"", type[8] = L"";
-            if (!GetClassNameW(box, type, 8) || std::wstring_view(type) != L"#32770" || !IsWindowVisible(box) ||
-                !GetDlgItemTextW(box, 0xFFFF, shown, 1024))
-              return TRUE;
-            *reinterpret_cast<std::wstring*>(found) = shown;
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&text));
+      EnumWindows(ReadAndCloseBox, reinterpret_cast<LPARAM>(&text));
     }
   });
   const DWORD code = Msiexec("/i", Package(kV0, false, "x86"), L"/qb");

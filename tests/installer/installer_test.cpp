@@ -22,6 +22,7 @@
 #include "tests/support/reg_exe.h"
 #include "tests/support/registry_tree.h"
 #include "tests/support/test_files.h"
+#include "tests/support/wine.h"
 
 namespace {
 
@@ -36,7 +37,6 @@ constexpr wchar_t kClsid[] = L"{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
 constexpr wchar_t kApproved[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 constexpr wchar_t kUninstall[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 bool On64BitWindows() {
   BOOL wow64 = FALSE;
   return k64 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
@@ -154,7 +154,7 @@ std::vector<std::wstring> Entries(bool codes = false) {
 // Windows leaves it, so that the next update finds the product. On Windows nothing is put back.
 DWORD Install(const fs::path& package) {
   const DWORD code = Msiexec("/i", package);
-  if (code != 0 || !UnderWine()) return code;
+  if (code != 0 || !testing_support::RunningUnderWine()) return code;
   const std::wstring upgrade = Squashed(k64 ? L"{6E1F3B52-9A47-4C0D-8E25-71B4D09A3F61}"    // the package's
                                             : L"{D93A70C4-1E58-4F26-B7A3-48C0E5D92B17}");  // UpgradeCode
   for (const std::wstring& product : Entries(true))

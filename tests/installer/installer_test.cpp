@@ -61,13 +61,14 @@ fs::path LogFolder() {
   return fs::temp_directory_path();
 }
 
-fs::path ProgramFilesFolder() {
+fs::path KnownFolder(const KNOWNFOLDERID& id) {
   PWSTR path = nullptr;
   fs::path folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramFiles, 0, nullptr, &path))) folder = path;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
   CoTaskMemFree(path);
-  return folder / L"Tallgrove";
+  return folder;
 }
+fs::path ProgramFilesFolder() { return KnownFolder(FOLDERID_ProgramFiles) / L"Tallgrove"; }
 const fs::path kInstalled = ProgramFilesFolder() / L"vintrel_turnways";
 
 // msiexec ACTION PACKAGE UI, with a verbose log; its exit code (1603 a failure, 1633 a package
@@ -174,12 +175,9 @@ std::string Contents(const fs::path& file) {
 // The shortcut in the Start menu (all users', or the user's where Wine puts it), empty if none.
 fs::path Shortcut() {
   for (const KNOWNFOLDERID& id : {FOLDERID_CommonPrograms, FOLDERID_Programs}) {
-    PWSTR path = nullptr;
-    fs::path link;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) link = fs::path(path) / L"VINTREL turnways.lnk";
-    CoTaskMemFree(path);
+    const fs::path link = KnownFolder(id) / L"VINTREL turnways.lnk";
     std::error_code error;
-    if (!link.empty() && fs::exists(link, error)) return link;
+    if (fs::exists(link, error)) return link;
   }
   return {};
 }

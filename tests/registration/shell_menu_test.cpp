@@ -23,6 +23,7 @@
 #include "tests/registration/handler_clsid.h"
 #include "tests/support/handles.h"
 #include "tests/support/reg_exe.h"
+#include "tests/support/test_files.h"
 #include "tests/support/wine.h"
 
 namespace {
@@ -35,12 +36,6 @@ constexpr const wchar_t* kEnforce = L"EnforceShellExtensionSecurity";
 constexpr const wchar_t* kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 std::filesystem::path FilesFolder() { return std::filesystem::temp_directory_path() / L"vt_shell_menu"; }
-
-std::wstring OwnProgram() {
-  std::wstring path(MAX_PATH, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-  return path;
-}
 
 // Run by ShellMenuTest only, in a process of its own: prints "FILE|TEXT|" for each item of the
 // top level of each file's context menu. The apartment ends with the process.
@@ -141,7 +136,7 @@ protected:
   }
   void Commit(bool registered) {
     registration::Commit(store_, {}, registered, settings::Options{},
-                         registration::AnsiProgramPath(OwnProgram(), store_.AnsiCodePage()));
+                         registration::AnsiProgramPath(testing_support::OwnProgram().wstring(), store_.AnsiCodePage()));
   }
 
   settings::WinRegistryStore store_;
@@ -168,7 +163,7 @@ TEST_P(ShellMenuTest, TheStandInsEntriesForJpgAndTxt) {
         << "the class key is in the 64-bit view too";
   }
 
-  const auto run = testing_support::RunProgram(L"\"" + OwnProgram() +
+  const auto run = testing_support::RunProgram(L"\"" + testing_support::OwnProgram().wstring() +
                                                L"\" --gtest_also_run_disabled_tests --gtest_filter=ShellMenuChild.*");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   for (const wchar_t* file : kFiles) {

@@ -14,15 +14,16 @@
 
 namespace testing_support {
 
-inline std::filesystem::path OwnProgramFolder() {
+inline std::filesystem::path OwnProgram() {
 #ifdef _WIN32
   std::wstring path(32768, L'\0');
   path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return std::filesystem::path(path).parent_path();
+  return path;
 #else
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  return std::filesystem::read_symlink("/proc/self/exe");
 #endif
 }
+inline std::filesystem::path OwnProgramFolder() { return OwnProgram().parent_path(); }
 
 // `bundled` beside the program when it is there, else `inTree` (relative to the program's folder).
 inline std::filesystem::path TestFile(const std::filesystem::path& bundled, const std::filesystem::path& inTree) {

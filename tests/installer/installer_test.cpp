@@ -92,15 +92,16 @@ std::wstring Squashed(std::wstring guid) {  // a GUID as Windows Installer names
   return out;
 }
 
+// A string value, or a number as its decimal digits; nullopt when there is none.
 std::optional<std::wstring> Value(HKEY root, const std::wstring& key, const std::wstring& name) {
   wchar_t data[1024];
-  DWORD size = sizeof data;
-  if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_DWORD, nullptr, data, &size) !=
+  DWORD type = 0, size = sizeof data;
+  if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size) !=
       ERROR_SUCCESS)
     return std::nullopt;
   DWORD number = 0;
   std::memcpy(&number, data, sizeof number);
-  return size == sizeof(DWORD) && name == L"NoModify" ? std::to_wstring(number) : data;
+  return type == REG_DWORD ? std::to_wstring(number) : std::wstring(data);
 }
 
 std::vector<std::string> Registration() {

@@ -1,10 +1,12 @@
 @echo off
 rem Runs every test program of this folder once, as the test command runs it under Wine:
-rem   run-tests.cmd [/this-pc-is-disposable] [/results FOLDER]
+rem   run-tests.cmd [/this-pc-is-disposable] [/results FOLDER] [/time-limit SECONDS]
 rem Each program leaves its GoogleTest report NAME.xml and its output NAME.log in results\ beside
 rem this file (or FOLDER). One line per program, then "N passed, M failed, K skipped"; the same
-rem as a Markdown table in summary.md there, with the names of the failed cases. Exit
-rem status: 0 all passed, 1 a case failed or a program wrote no report, 2 nothing was run.
+rem as a Markdown table in summary.md there, with the names of the failed cases. A program runs
+rem for at most SECONDS (900 unless given): past that it is ended, with what it started, and
+rem counted as failed. Exit status: 0 all passed, 1 a case failed, a program wrote no report,
+rem ran past its time or exited with a code other than 0, 2 nothing was run.
 rem The tests write the handler's registration and the options key of the PC they run on: they
 rem run only in Windows Sandbox, where CI is set, or when told that the PC is disposable;
 rem anywhere else it shows README.txt, which says so in Japanese and English (UTF-8, hence
@@ -13,10 +15,18 @@ setlocal EnableExtensions DisableDelayedExpansion
 set "here=%~dp0"
 set "results=%~dp0results"
 set "disposable="
+set "limit=900"
+set "sys=%SystemRoot%\System32"
 :arguments
 if "%~1"=="" goto parsed
 if /i "%~1"=="/this-pc-is-disposable" (
   set "disposable=1"
+  shift
+  goto arguments
+)
+if /i "%~1"=="/time-limit" (
+  set /a "limit=%~2" 2>nul
+  shift
   shift
   goto arguments
 )
@@ -27,12 +37,13 @@ shift
 shift
 goto arguments
 :usage
-echo usage: run-tests.cmd [/this-pc-is-disposable] [/results FOLDER]
+echo usage: run-tests.cmd [/this-pc-is-disposable] [/results FOLDER] [/time-limit SECONDS]
 exit /b 2
 :parsed
+if %limit% leq 0 goto usage
 set "codepage=0"
-for /f "tokens=2 delims=:." %%c in ('chcp') do set /a "codepage=%%c" 2>nul
-chcp 65001 >nul 2>&1
+for /f "tokens=2 delims=:." %%c in ('%sys%\chcp.com') do set /a "codepage=%%c" 2>nul
+"%sys%\chcp.com" 65001 >nul 2>&1
 set "status=2"
 
 set "where="
@@ -49,9 +60,9 @@ goto done
 rem The tests write HKEY_CLASSES_ROOT and start the program, which asks for administrator rights.
 rem Only administrators may read the local service's hive, or list the sessions (Wine has no
 rem such hive, and lets every program do anything).
-reg query "HKU\S-1-5-19" >nul 2>&1
+"%sys%\reg.exe" query "HKU\S-1-5-19" >nul 2>&1
 if not errorlevel 1 goto elevated
-net session >nul 2>&1
+"%sys%\net.exe" session >nul 2>&1
 if not errorlevel 1 goto elevated
 echo run-tests: needs administrator rights: run it from a command prompt opened as administrator.
 goto done
@@ -79,28 +90,40 @@ set "status=0"
 if %failed% gtr 0 set "status=1"
 goto done
 
-rem :run NAME: runs NAME.exe in the results folder and counts from its GoogleTest summary.
+rem :run NAME: runs NAME.exe in the results folder, within the time limit, and counts from its
+rem GoogleTest summary and its exit code. Windows' own find.exe, whatever the PATH holds; its
+rem path unquoted, as for /f would take the quotes off (Windows' own folder has no spaces).
 :run
 del "%~1.xml" >nul 2>&1
 <nul set /p "=%~1: "
-"%here%%~1.exe" "--gtest_output=xml:%results%\%~1.xml" >"%~1.log" 2>&1
+"%here%time_limit.exe" %limit% "%here%%~1.exe" "--gtest_output=xml:%results%\%~1.xml" >"%~1.log" 2>&1
 set "code=%errorlevel%"
-if exist "%~1.xml" goto report
-echo no report, exit code %code%: counted as failed
+set "why="
+if "%code%"=="258" set "why=ran past its time limit of %limit% seconds and was ended"
+if not defined why if not exist "%~1.xml" set "why=no report, exit code %code%"
+if not defined why goto report
+echo %why%: counted as failed
 set /a "failed+=1"
 >> summary.md echo ^| %~1 ^| 0 ^| 1 ^| 0 ^|
->> failed-cases.md echo - %~1: no report, exit code %code%
+>> failed-cases.md echo - %~1: %why%
 exit /b
 :report
 set /a "p=0, f=0, s=0"
-for /f "tokens=4" %%n in ('find "[  PASSED  ]" ^< "%~1.log"') do set /a "p=%%n"
-for /f "tokens=4" %%n in ('find "[  FAILED  ]" ^< "%~1.log" ^| find ", listed below:"') do set /a "f=%%n"
-for /f "tokens=4" %%n in ('find "[  SKIPPED ]" ^< "%~1.log" ^| find ", listed below:"') do set /a "s=%%n"
-echo %p% passed, %f% failed, %s% skipped
+for /f "tokens=4" %%n in ('%sys%\find.exe "[  PASSED  ]" ^< "%~1.log"') do set /a "p=%%n"
+for /f "tokens=4" %%n in ('%sys%\find.exe "[  FAILED  ]" ^< "%~1.log" ^| %sys%\find.exe ", listed below:"') do set /a "f=%%n"
+for /f "tokens=4" %%n in ('%sys%\find.exe "[  SKIPPED ]" ^< "%~1.log" ^| %sys%\find.exe ", listed below:"') do set /a "s=%%n"
+rem A program that exits with another code than 0 after a clean report (a crash in its static
+rem destructors, say) fails once more.
+if %f% equ 0 if not "%code%"=="0" set "why=exit code %code% after its report"
+if defined why set /a "f+=1"
+<nul set /p "=%p% passed, %f% failed, %s% skipped"
+if defined why <nul set /p "=; %why%: counted as failed"
+echo.
 set /a "passed+=p, failed+=f, skipped+=s"
 >> summary.md echo ^| %~1 ^| %p% ^| %f% ^| %s% ^|
+if defined why >> failed-cases.md echo - %~1: %why%
 set "listing="
-for /f "tokens=4-6 delims=, " %%a in ('find "[  FAILED  ]" ^< "%~1.log"') do call :failed "%~1" "%%a" "%%c"
+for /f "tokens=4-6 delims=, " %%a in ('%sys%\find.exe "[  FAILED  ]" ^< "%~1.log"') do call :failed "%~1" "%%a" "%%c"
 exit /b
 
 rem :failed NAME CASE WORD: a "[  FAILED  ]" line of NAME's output, its fourth and sixth words.
@@ -111,5 +134,5 @@ if "%~3"=="listed" set "listing=1"
 exit /b
 
 :done
-if %codepage% gtr 0 chcp %codepage% >nul
+if %codepage% gtr 0 "%sys%\chcp.com" %codepage% >nul
 exit /b %status%

@@ -34,6 +34,7 @@ constexpr const wchar_t* kFiles[] = {L"photo.jpg", L"notes.txt"};
 constexpr const wchar_t* kPolicies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr const wchar_t* kEnforce = L"EnforceShellExtensionSecurity";
 constexpr const wchar_t* kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+constexpr const wchar_t* kClsid = L"{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}";
 
 std::filesystem::path FilesFolder() { return std::filesystem::temp_directory_path() / L"vt_shell_menu"; }
 
@@ -147,10 +148,13 @@ TEST_P(ShellMenuTest, TheStandInsEntriesForJpgAndTxt) {
   const std::wstring_view name = L"vintrel_turnways";
   const auto* text = reinterpret_cast<const BYTE*>(name.data());
   const Value enforce{REG_DWORD, {1, 0, 0, 0}}, approval{REG_SZ, {text, text + (name.size() + 1) * sizeof(wchar_t)}};
-  const ValueGuard userPolicy(HKEY_CURRENT_USER, kPolicies, kEnforce, std::nullopt);
-  const ValueGuard policy(HKEY_LOCAL_MACHINE, kPolicies, kEnforce, state.enforce ? enforce : std::optional<Value>());
-  const ValueGuard approved(HKEY_LOCAL_MACHINE, kApproved, L"{3C7A9E21-5B04-4D8F-A612-0E9B47D2C185}",
-                            state.approved ? approval : std::optional<Value>());
+  // The policy where Microsoft documents it, in the user's policies key; a value in the machine's,
+  // which the shell looks up first and which then decides, is set aside. An Approved entry of the
+  // user's approves the handler as the machine's does (where the package writes it): set aside too.
+  const ValueGuard machinePolicy(HKEY_LOCAL_MACHINE, kPolicies, kEnforce, std::nullopt);
+  const ValueGuard policy(HKEY_CURRENT_USER, kPolicies, kEnforce, state.enforce ? enforce : std::optional<Value>());
+  const ValueGuard userApproved(HKEY_CURRENT_USER, kApproved, kClsid, std::nullopt);
+  const ValueGuard approved(HKEY_LOCAL_MACHINE, kApproved, kClsid, state.approved ? approval : std::optional<Value>());
   Commit(true);
   if (!state.registered) Commit(false);
   BOOL wow64 = FALSE;

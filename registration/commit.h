@@ -22,7 +22,8 @@ inline constexpr const char* kServerFileName = VT_HANDLER_NAME ".dll";
 
 // The handler's key below a file type's key.
 inline constexpr const char* kHandlerSubPath = VT_HANDLER_SUB_PATH;
-// The keys the commit writes below HKEY_CLASSES_ROOT.
+// The keys the commit writes below HKEY_LOCAL_MACHINE\Software\Classes, which HKEY_CLASSES_ROOT
+// shows when the account has no per-user key of the same name.
 inline constexpr const char* kHandlerKey = "*\\" VT_HANDLER_SUB_PATH;
 inline constexpr const char* kClassKey = "CLSID\\" VT_CLSID;
 inline constexpr const char* kServerKey = "CLSID\\" VT_CLSID "\\InProcServer32";
@@ -38,6 +39,9 @@ std::string ExecutableFolder(std::string_view executablePath, const base::CodePa
 // The handler DLL's path as registered: the executable's folder followed by kServerFileName.
 std::string ServerPath(std::string_view executablePath, const base::CodePage& codePage);
 
+// Every key is written and deleted below HKEY_LOCAL_MACHINE\Software\Classes, in the program's
+// own registry view, and per-user class keys of the account are left alone. No registry link
+// is followed on the options key's path or in a deleted subtree (TRegistry says how).
 // Removes the handler's keys under the JPEG file type, then registers the handler for all
 // files and saves the options at `optionsAt` (gRegistered true), or removes the registration
 // and that options key (false). executablePath is the running program's path in the ANSI code

@@ -65,6 +65,9 @@ LoadedOptions LoadOptions(RegistryStore& store, const OptionsLocation& location)
 
 bool SaveOptions(TRegistry& registry, const OptionsLocation& location, const Options& options) {
   registry.Root(location.root);
+  // An options key that is a link goes, its target untouched, and a real key takes its place.
+  // Through a link above it the cursor opens and creates nothing.
+  if (registry.IsLink(location.path)) registry.DeletePath(location.path);
   if (!registry.OpenPath(location.path, true)) return false;
   for (const Field& field : kFields) {
     switch (field.kind) {

@@ -49,19 +49,22 @@ struct LoadedOptions {
   std::exception_ptr failure;  // the first read that failed (an ERegistryException), or none
 };
 
-// Reads the options key at `location` read-only. Every value is read; one that is absent or
+// Reads the options key at `location` read-only; a key that is a registry link, or lies below
+// one, counts as missing. Every value is read; one that is absent or
 // cannot be read keeps its default, and a save-method code outside 0..4 leaves 0. When a read
 // failed, the result still holds everything else and, in `failure`, the first failure; the key
 // is closed.
 LoadedOptions LoadOptions(RegistryStore& store, const OptionsLocation& location);
 
-// Opens (creating) the options key at `location` and writes all ten values in their order.
-// Answers false, having written nothing, when the key cannot be opened or created; a refused
-// write throws ERegistryException.
+// Opens (creating) the options key at `location` and writes all ten values in their order; an
+// options key that is a registry link is replaced by a real key first. Answers false, having
+// written nothing, when the key cannot be opened or created (a link above it included); a
+// refused write throws ERegistryException.
 bool SaveOptions(TRegistry& registry, const OptionsLocation& location, const Options& options);
 
-// Deletes the options key at `location` with everything below it; its parent
-// "...\Software\Tallgrove" stays.
+// Deletes the options key at `location` with everything below it, a registry link itself
+// rather than its target; nothing through a link above it. Its parent "...\Software\Tallgrove"
+// stays.
 void DeleteOptions(TRegistry& registry, const OptionsLocation& location);
 
 // Save-method combo rows and stored codes: rows 3 and 4 are stored with each other's code.

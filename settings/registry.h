@@ -7,11 +7,16 @@
 // Contract, kept on every path:
 // - OpenPath replaces the current key only after the new one is open; on failure it answers
 //   false and the cursor is unchanged.
-// - OpenPath, DeletePath and HasValue answer false and never raise; ClosePath cannot fail.
+// - OpenPath, DeletePath, IsLink and HasValue answer false and never raise; ClosePath cannot fail.
 // - The value reads and writes raise ERegistryException with the value name as the caller gave
 //   it, and leave the cursor unchanged.
 // - DeletePath leaves the current key and path as it found them, exceptions included.
 // - Destruction closes the current key; a handle is released exactly once.
+// - No registry link is followed below the root or the open key: each key of a path is opened
+//   itself (with KEY_QUERY_VALUE added, to tell a link) and looked at before the next. OpenPath
+//   answers false for a path with a link anywhere on it and creates nothing through one;
+//   DeletePath deletes nothing through a link above the key it deletes, and a link in the
+//   subtree it deletes, or as that key, is deleted itself and its target left alone.
 // The cursor caches nothing: every call goes to the store.
 #pragma once
 
@@ -46,6 +51,8 @@ public:
   bool OpenPath(const std::string& path, bool create);
   void ClosePath();
   bool DeletePath(const std::string& path);
+  // Whether the last key of the path is a link (and no key above it is).
+  bool IsLink(const std::string& path);
 
   bool HasValue(const std::string& name);
   std::string GetString(const std::string& name);
@@ -62,6 +69,12 @@ private:
     bool relativeToOpenKey;
   };
   Resolved Resolve(const std::string& path) const;
+  struct Opened {
+    long status;
+    Key key;
+    bool link;
+  };
+  Opened OpenEach(Key base, const std::string& subPath, bool create, std::uint32_t access);
   void PutValue(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::uint32_t size);
 
   RegistryStore& store_;

@@ -1,6 +1,9 @@
 #include "settings/win_registry_store.h"
 
 #include <windows.h>
+#include <winternl.h>
+
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);  // ntdll; the headers declare it for drivers only
 
 namespace settings {
 namespace {
@@ -10,21 +13,37 @@ Key FromHkey(HKEY key) { return reinterpret_cast<Key>(key); }
 
 static_assert(sizeof(Key) == sizeof(HKEY));
 
-}  // namespace
-
-long WinRegistryStore::OpenKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+long Open(Key base, const std::string& subPath, DWORD options, std::uint32_t access, Key& result) {
   HKEY key = nullptr;
-  const LONG status = RegOpenKeyExA(ToHkey(base), subPath.c_str(), 0, access, &key);
+  const LONG status = RegOpenKeyExA(ToHkey(base), subPath.c_str(), options, access, &key);
   if (status == ERROR_SUCCESS) result = FromHkey(key);
   return status;
 }
 
-long WinRegistryStore::CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+long Create(Key base, const std::string& subPath, DWORD options, std::uint32_t access, Key& result) {
   HKEY key = nullptr;
-  const LONG status = RegCreateKeyExA(ToHkey(base), subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                      nullptr, &key, nullptr);
+  const LONG status = RegCreateKeyExA(ToHkey(base), subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | options,
+                                      access, nullptr, &key, nullptr);
   if (status == ERROR_SUCCESS) result = FromHkey(key);
   return status;
+}
+
+}  // namespace
+
+long WinRegistryStore::OpenKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Open(base, subPath, 0, access, result);
+}
+
+long WinRegistryStore::CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Create(base, subPath, 0, access, result);
+}
+
+long WinRegistryStore::OpenKeyNoFollow(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Open(base, subPath, REG_OPTION_OPEN_LINK, access, result);
+}
+
+long WinRegistryStore::CreateKeyNoFollow(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Create(base, subPath, REG_OPTION_OPEN_LINK, access, result);
 }
 
 long WinRegistryStore::CloseKey(Key key) { return RegCloseKey(ToHkey(key)); }
@@ -50,6 +69,10 @@ long WinRegistryStore::EnumKey(Key key, std::uint32_t index, char* name, std::ui
 
 long WinRegistryStore::DeleteKey(Key base, const std::string& subPath) {
   return RegDeleteKeyA(ToHkey(base), subPath.c_str());
+}
+
+long WinRegistryStore::DeleteOpenKey(Key key) {
+  return static_cast<long>(RtlNtStatusToDosError(NtDeleteKey(ToHkey(key))));
 }
 
 long WinRegistryStore::QueryValue(Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,

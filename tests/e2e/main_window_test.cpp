@@ -8,6 +8,7 @@
 #include "tests/e2e/front.h"
 #include "tests/support/files.h"
 #include "tests/support/registry_tree.h"
+#include "tests/support/stores.h"
 
 namespace e2e {
 namespace {
@@ -303,6 +304,47 @@ TEST_F(MainWindowTest, CommitErrorKeepsTheWindowOpenAndOkCanBePressedAgain) {
   WipeKey(kCurrentUser, kVendorKey);
   ClickToExit(main.ok);
   EXPECT_EQ(ReadOptions(), AllTen(0, false, true, true, false, false, 0, 0, 0, false));
+}
+
+// Registry links planted where the program must not follow them, each to a canary: 登録 and
+// OK, and 削除 and OK, leave the canary as it was. A link above the options key stops 登録.
+TEST_F(MainWindowTest, RegistryLinksAreNotFollowed) {
+  const std::string canary = "Software\\VintrelTests\\e2e.canary";
+  const std::string inServer = std::string("Software\\Classes\\") + kServerKey + "\\in";
+  const std::pair<settings::Key, std::string> links[] = {{kCurrentUser, kOptionsKey},
+                                                         {kCurrentUser, kVendorKey},
+                                                         {kCurrentUser, std::string(kOptionsKey) + "\\in"},
+                                                         {settings::kLocalMachine, inServer}};
+  for (const auto& [root, link] : links) {
+    for (const bool registered : {true, false}) {
+      SCOPED_TRACE(link + (registered ? ", 登録" : ", 削除"));
+      for (const auto& [wipeRoot, path] : {std::pair{kCurrentUser, canary},
+                                           {kCurrentUser, std::string(kVendorKey)},
+                                           {kClassesRoot, std::string(kClsidKey)}})
+        WipeKey(wipeRoot, path);
+      testing_support::PutCanary(Store(), kCurrentUser, canary);
+      if (link.ends_with("\\in"))
+        testing_support::PutRaw(Store(), root, link.substr(0, link.size() - 3), "x", settings::kRegSz, {0});
+      testing_support::MakeLink(Store(), root, link, kCurrentUser, canary);
+
+      MainWindow main = Start();
+      ASSERT_TRUE(main.window);
+      Click(registered ? main.regist : main.unRegist);
+      ExpectRows(main, registered);
+      if (registered && link == kVendorKey) {
+        Click(main.ok);
+        HWND box = WaitForErrorBox();
+        ASSERT_NE(box, nullptr) << "the options key made through a link was not reported";
+        Click(FindControl(box, L"Button", L"OK"));
+        ASSERT_TRUE(WaitUntil([&] { return ErrorBoxes().empty(); }));
+        ClickToExit(main.cancel);
+      } else {
+        ClickToExit(main.ok);
+      }
+      testing_support::ExpectCanary(Store(), kCurrentUser, canary);
+    }
+  }
+  WipeKey(kCurrentUser, canary);
 }
 
 // The start-up show command: 3 maximises the main window (the controls keep their place),

@@ -14,6 +14,7 @@ constexpr const char* kProgram = "C:\\Tools\\setup.exe";
 
 const std::vector<std::pair<Key, std::string>>& TouchedKeys() {
   static const std::vector<std::pair<Key, std::string>> keys = {
+      {kCurrentUser, std::string("Software\\Classes\\") + registration::kClassKey},  // first: it hides the other
       {kClassesRoot, ".jpg"},
       {kClassesRoot, "jpegfile"},
       {kClassesRoot, registration::kHandlerName},

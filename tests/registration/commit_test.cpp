@@ -5,6 +5,10 @@
 #include "registration/commit.h"
 #include "tests/registration/commit_fixture.h"
 
+#ifdef _WIN32
+#include "tests/support/wine.h"
+#endif
+
 namespace {
 
 using namespace settings;
@@ -138,6 +142,64 @@ TEST_P(CommitTest, RegisterWhenTheOptionsKeyCannotBeCreated) {
   const std::string parent = OptionsParent();
   CheckBlocked({"options key", OptionsRoot(), OptionsPath(), parent.c_str(),
                 "'" + OptionsAt().path + "' の設定に失敗しました", 3});
+}
+
+// A registry link where the commit must not follow it, to a canary that both branches leave
+// as it was. The links inside a key are planted after a registration.
+TEST_P(CommitTest, RegistryLinksAreNotFollowed) {
+  const std::string canary = UserScratch() + "\\canary";
+  const struct {
+    const char* what;
+    Key root;
+    std::string path;
+    bool inside;
+  } links[] = {{"the options key", OptionsRoot(), OptionsPath(), false},
+               {"Tallgrove", OptionsRoot(), OptionsParent(), false},
+               {"inside the options key", OptionsRoot(), OptionsPath() + "\\in", true},
+               {"inside the server key", kLocalMachine, std::string("Software\\Classes\\") + kServerKey + "\\in",
+                true}};
+  for (const auto& link : links) {
+    for (const bool registered : {true, false}) {
+      SCOPED_TRACE(std::string(link.what) + (registered ? ", register" : ", remove"));
+      WipeTouchedKeys();
+      testing_support::Wipe(Store(), OptionsRoot(), OptionsParent());
+      testing_support::PutCanary(Store(), kCurrentUser, canary);
+      if (link.inside) Run(true);
+      testing_support::MakeLink(Store(), link.root, link.path, kCurrentUser, canary);
+      EXPECT_EQ(LoadOptions(Store(), OptionsAt()).gRegistered, link.inside) << "a link counts as missing";
+
+      if (registered && link.path == OptionsParent()) {
+        ExpectRegistryError([&] { Run(true); }, "'" + OptionsAt().path + "' の設定に失敗しました");
+      } else {
+        Run(registered);
+      }
+      testing_support::ExpectCanary(Store(), kCurrentUser, canary);
+      EXPECT_EQ(KeyExists(Store(), kClassesRoot, kClassKey), registered);
+      if (link.path != OptionsParent()) {
+        EXPECT_EQ(LoadOptions(Store(), OptionsAt()).options, registered ? Chosen() : Options{});
+      }
+    }
+  }
+}
+
+// A class key of the account's own under HKEY_CURRENT_USER\Software\Classes hides the
+// machine's in HKEY_CLASSES_ROOT; the commit writes and deletes the machine's and leaves it.
+TEST_P(CommitTest, PerUserClassKeyIsLeftAlone) {
+#ifdef _WIN32
+  if (IsWindows() && testing_support::RunningUnderWine())
+    GTEST_SKIP() << "Wine does not merge HKEY_CURRENT_USER\\Software\\Classes into HKEY_CLASSES_ROOT";
+#endif
+  const std::string perUser = std::string("Software\\Classes\\") + kClassKey;
+  for (const bool registered : {true, false}) {
+    SCOPED_TRACE(registered ? "register" : "remove");
+    WipeTouchedKeys();
+    if (!registered) Run(true);
+    PutSz(kCurrentUser, perUser, "", "per-user");
+    Run(registered);
+    EXPECT_EQ(KeyExists(Store(), kLocalMachine, "Software\\Classes\\" + std::string(kServerKey)), registered);
+    EXPECT_EQ(testing_support::GetRaw(Store(), kCurrentUser, perUser, "").data.size(), 9u) << "per-user";
+    EXPECT_FALSE(KeyExists(Store(), kCurrentUser, perUser + "\\InProcServer32"));
+  }
 }
 
 OPTIONS_STORE_SUITE(CommitTest);

@@ -17,16 +17,23 @@ struct MemoryRegistryStore::Node {
   Key root = 0;
   std::string path;  // folded, from the root
   bool deleted = false;
+  bool link = false;
+  Key targetRoot = 0;
+  std::string targetPath;
   std::map<std::string, std::shared_ptr<Node>> children;  // by folded name: enumerated in that order
   std::map<std::string, Value> values;                    // by folded name
 };
 
 MemoryRegistryStore::MemoryRegistryStore(base::CodePage codePage) : codePage_(codePage) {
-  for (const Key root : {kClassesRoot, kCurrentUser, kUsers}) {
+  for (const Key root : {kCurrentUser, kLocalMachine, kUsers}) {
     auto node = std::make_shared<Node>();
     node->root = root;
     roots_.emplace(root, std::move(node));
   }
+  std::shared_ptr<Node> classes;
+  Walk(kCurrentUser, "Software\\Classes", true, classes);
+  Walk(kLocalMachine, "Software\\Classes", true, classes);
+  roots_.emplace(kClassesRoot, classes);  // the root's own values are the machine's
 }
 
 MemoryRegistryStore::~MemoryRegistryStore() = default;
@@ -37,6 +44,7 @@ void MemoryRegistryStore::FailCall(unsigned nth, long status) {
 }
 
 void MemoryRegistryStore::RefuseKey(Key root, const std::string& path) {
+  if (root == kClassesRoot) return RefuseKey(kLocalMachine, "Software\\Classes\\" + path);
   std::string folded;
   for (const std::string& part : Split(path)) folded += (folded.empty() ? "" : "\\") + Fold(part);
   refused_.emplace(root, folded);
@@ -87,7 +95,14 @@ long MemoryRegistryStore::Resolve(Key key, std::uint32_t needed, std::shared_ptr
   return node->deleted ? kKeyDeleted : kSuccess;
 }
 
-long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create, std::shared_ptr<Node>& node) {
+long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create, std::shared_ptr<Node>& node,
+                               bool followLast, int depth) {
+  if (depth > 8) return kBadPathName;  // links in a loop
+  if (base == kClassesRoot) {
+    const std::string below = "Software\\Classes\\" + subPath;
+    if (Walk(kCurrentUser, below, false, node, followLast, depth) == kSuccess) return kSuccess;
+    return Walk(kLocalMachine, below, create, node, followLast, depth);
+  }
   std::shared_ptr<Node> at;
   if (const long status = Resolve(base, 0, at); status != kSuccess) return status;
   const std::vector<std::string> parts = Split(subPath);
@@ -107,15 +122,35 @@ long MemoryRegistryStore::Walk(Key base, const std::string& subPath, bool create
       child = at->children.emplace(folded, std::move(created)).first;
     }
     at = child->second;
+    if (at->link && (followLast || &part != &parts.back())) {  // the target must exist
+      if (const long status = Walk(at->targetRoot, at->targetPath, false, at, true, depth + 1); status != kSuccess)
+        return status;
+    }
   }
   node = at;
   return kSuccess;
 }
 
 long MemoryRegistryStore::OpenKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Open(base, subPath, access, result, true);
+}
+
+long MemoryRegistryStore::OpenKeyNoFollow(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Open(base, subPath, access, result, false);
+}
+
+long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Create(base, subPath, access, result, true);
+}
+
+long MemoryRegistryStore::CreateKeyNoFollow(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+  return Create(base, subPath, access, result, false);
+}
+
+long MemoryRegistryStore::Open(Key base, const std::string& subPath, std::uint32_t access, Key& result, bool follow) {
   if (!Count()) return failStatus_;
   std::shared_ptr<Node> node;
-  if (const long status = Walk(base, subPath, false, node); status != kSuccess) return status;
+  if (const long status = Walk(base, subPath, false, node, follow); status != kSuccess) return status;
   if (IsRoot(base) && Split(subPath).empty()) {
     result = base;  // as Windows does: the predefined handle itself
     return kSuccess;
@@ -126,16 +161,16 @@ long MemoryRegistryStore::OpenKey(Key base, const std::string& subPath, std::uin
   return kSuccess;
 }
 
-long MemoryRegistryStore::CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) {
+long MemoryRegistryStore::Create(Key base, const std::string& subPath, std::uint32_t access, Key& result, bool follow) {
   if (!Count()) return failStatus_;
   std::shared_ptr<Node> parent;
   if (const long status = Resolve(base, 0, parent); status != kSuccess) return status;
   std::shared_ptr<Node> node;
-  long status = Walk(base, subPath, false, node);
+  long status = Walk(base, subPath, false, node, follow);
   if (status == kFileNotFound) {
     // Creating below a key needs the right to create sub-keys on the handle given.
     if (!IsRoot(base) && (handles_[base].access & kKeyCreateSubKey) == 0) return kAccessDenied;
-    status = Walk(base, subPath, true, node);
+    status = Walk(base, subPath, true, node, follow);
   }
   if (status != kSuccess) return status;
   result = nextHandle_;
@@ -182,16 +217,49 @@ long MemoryRegistryStore::DeleteKey(Key base, const std::string& subPath) {
   if (const long status = Walk(base, subPath, false, node); status != kSuccess) return status;
   if (Split(subPath).empty()) return kInvalidParameter;
   if (!node->children.empty()) return kAccessDenied;  // as Windows: sub-keys first
-  std::vector<std::string> parts = Split(subPath);
-  const std::string leaf = Fold(parts.back());
+  return Unlink(node);
+}
+
+long MemoryRegistryStore::DeleteOpenKey(Key key) {
+  if (!Count()) return failStatus_;
+  if (IsRoot(key)) return kAccessDenied;
+  std::shared_ptr<Node> node;
+  if (const long status = Resolve(key, kDelete, node); status != kSuccess) return status;
+  if (!node->children.empty()) return kAccessDenied;
+  return Unlink(node);
+}
+
+// The parent's path and the last name of a path.
+std::pair<std::string, std::string> MemoryRegistryStore::ParentAndLeaf(const std::string& path) const {
+  std::vector<std::string> parts = Split(path);
+  std::pair<std::string, std::string> split{"", parts.back()};
   parts.pop_back();
-  std::string parentPath;
-  for (const std::string& part : parts) parentPath += (parentPath.empty() ? "" : "\\") + part;
+  for (const std::string& part : parts) split.first += (split.first.empty() ? "" : "\\") + part;
+  return split;
+}
+
+long MemoryRegistryStore::Unlink(const std::shared_ptr<Node>& node) {
+  const auto [parentPath, leaf] = ParentAndLeaf(node->path);  // the key's own path: no link above it
   std::shared_ptr<Node> parent;
-  if (const long status = Walk(base, parentPath, false, parent); status != kSuccess) return status;
+  if (const long status = Walk(node->root, parentPath, false, parent, false); status != kSuccess) return status;
   node->deleted = true;
   parent->children.erase(leaf);
   return kSuccess;
+}
+
+void MemoryRegistryStore::MakeLink(Key root, const std::string& path, Key targetRoot, const std::string& targetPath) {
+  const auto [parentPath, leaf] = ParentAndLeaf(path);
+  std::shared_ptr<Node> parent;
+  Walk(root, parentPath, true, parent);
+  auto link = std::make_shared<Node>();
+  link->name = leaf;
+  link->root = parent->root;
+  link->path = parent->path.empty() ? Fold(leaf) : parent->path + "\\" + Fold(leaf);
+  link->link = true;
+  link->targetRoot = targetRoot;
+  link->targetPath = targetPath;
+  link->values[Fold(kLinkValueName)] = {kLinkValueName, kRegLink, {targetPath.begin(), targetPath.end()}};
+  parent->children[Fold(leaf)] = link;
 }
 
 long MemoryRegistryStore::QueryValue(Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,

@@ -1,5 +1,9 @@
-// A registry held in memory, for fast tests on any build. Its three roots (HKEY_CLASSES_ROOT,
-// HKEY_CURRENT_USER, HKEY_USERS) are separate trees with the same rules. It behaves as
+// A registry held in memory, for fast tests on any build. HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE
+// and HKEY_USERS are separate trees with the same rules, each with Software\Classes from the
+// start. HKEY_CLASSES_ROOT is their merged view: a path opens the per-user key under
+// HKEY_CURRENT_USER\Software\Classes when it is there, else the machine's, where keys are also
+// created; below an open key nothing is merged. Links (MakeLink) are followed as Windows
+// follows them, except by the ...NoFollow operations for the last key. It behaves as
 // Windows' registry does where the key cursor can tell: names match without regard to letter case (ASCII letters, in
 // whole characters of the code page), a handle stays valid after the one it was opened from
 // is closed, a key that still has sub-keys cannot be deleted, the access mask is enforced,
@@ -29,10 +33,13 @@ public:
 
   long OpenKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) override;
   long CreateKey(Key base, const std::string& subPath, std::uint32_t access, Key& result) override;
+  long OpenKeyNoFollow(Key base, const std::string& subPath, std::uint32_t access, Key& result) override;
+  long CreateKeyNoFollow(Key base, const std::string& subPath, std::uint32_t access, Key& result) override;
   long CloseKey(Key key) override;
   long QueryInfoKey(Key key, std::uint32_t& subKeys, std::uint32_t& maxSubKeyLength) override;
   long EnumKey(Key key, std::uint32_t index, char* name, std::uint32_t& nameSize) override;
   long DeleteKey(Key base, const std::string& subPath) override;
+  long DeleteOpenKey(Key key) override;
   long QueryValue(Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override;
   long SetValue(Key key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
@@ -48,6 +55,9 @@ public:
   // Opening or creating the key at `path` below `root` fails with access denied.
   void RefuseKey(Key root, const std::string& path);
 
+  // A link at `path` (its parents created) to the key at `targetPath` below `targetRoot`.
+  void MakeLink(Key root, const std::string& path, Key targetRoot, const std::string& targetPath);
+
   // A listing of the whole tree below a root, one line per key and value, sorted: for
   // comparing two stores' states in tests.
   std::vector<std::string> Dump(Key root) const;
@@ -61,7 +71,12 @@ private:
 
   bool Count();  // false when this call is the one to fail
   long Resolve(Key key, std::uint32_t needed, std::shared_ptr<Node>& node) const;
-  long Walk(Key base, const std::string& subPath, bool create, std::shared_ptr<Node>& node);
+  long Walk(Key base, const std::string& subPath, bool create, std::shared_ptr<Node>& node, bool followLast = true,
+            int depth = 0);
+  long Open(Key base, const std::string& subPath, std::uint32_t access, Key& result, bool follow);
+  long Create(Key base, const std::string& subPath, std::uint32_t access, Key& result, bool follow);
+  long Unlink(const std::shared_ptr<Node>& node);  // from its parent
+  std::pair<std::string, std::string> ParentAndLeaf(const std::string& path) const;
   std::string Fold(const std::string& name) const;
   std::vector<std::string> Split(const std::string& path) const;
   bool Refused(Key root, const std::string& foldedPath) const;

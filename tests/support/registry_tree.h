@@ -14,6 +14,9 @@ namespace testing_support {
 // (ERROR_CHILD_MUST_BE_VOLATILE), which is how the tests make it refuse a key.
 bool CreateVolatileKey(settings::Key root, const std::string& path);
 
+// A volatile registry link at `path` to the existing key at `targetPath`.
+bool CreateLink(settings::Key root, const std::string& path, settings::Key targetRoot, const std::string& targetPath);
+
 void AppendRegistryTree(settings::Key root, const std::string& path, std::vector<std::string>& lines);
 
 }  // namespace testing_support

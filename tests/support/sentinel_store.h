@@ -21,6 +21,14 @@ public:
   long CreateKey(settings::Key base, const std::string& subPath, std::uint32_t access, settings::Key& result) override {
     return inner_.CreateKey(base, subPath, access, result);
   }
+  long OpenKeyNoFollow(settings::Key base, const std::string& subPath, std::uint32_t access,
+                       settings::Key& result) override {
+    return inner_.OpenKeyNoFollow(base, subPath, access, result);
+  }
+  long CreateKeyNoFollow(settings::Key base, const std::string& subPath, std::uint32_t access,
+                         settings::Key& result) override {
+    return inner_.CreateKeyNoFollow(base, subPath, access, result);
+  }
   long CloseKey(settings::Key key) override { return inner_.CloseKey(key); }
   long QueryInfoKey(settings::Key key, std::uint32_t& subKeys, std::uint32_t& longest) override {
     return inner_.QueryInfoKey(key, subKeys, longest);
@@ -30,6 +38,7 @@ public:
     return inner_.EnumKey(key, index, name, nameSize);
   }
   long DeleteKey(settings::Key base, const std::string& subPath) override { return inner_.DeleteKey(base, subPath); }
+  long DeleteOpenKey(settings::Key key) override { return inner_.DeleteOpenKey(key); }
   long QueryValue(settings::Key key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
                   std::uint32_t* size) override {
     if (data && size) std::memset(data, kSentinel, *size);

@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include "settings/win_registry_store.h"
+#include "tests/support/registry_tree.h"
 #endif
 
 namespace testing_support {
@@ -51,15 +52,43 @@ std::unique_ptr<RegistryStore> MakeStore(StoreKind kind) {
 
 void Wipe(RegistryStore& store, Key root, const std::string& path) {
   Key key = 0;
-  if (store.OpenKey(root, path, kKeyAllAccess, key) != kSuccess) return;
-  for (;;) {
+  // A link is wiped itself, never what it names.
+  if (store.OpenKeyNoFollow(root, path, kKeyAllAccess, key) != kSuccess) return;
+  std::uint32_t type = 0, dataSize = 0;
+  const bool link = store.QueryValue(key, kLinkValueName, &type, nullptr, &dataSize) == kSuccess && type == kRegLink;
+  while (!link) {
     char name[1024];
     std::uint32_t size = sizeof name;
     if (store.EnumKey(key, 0, name, size) != kSuccess) break;
     Wipe(store, key, std::string(name, size));
   }
+  store.DeleteOpenKey(key);
   store.CloseKey(key);
-  store.DeleteKey(root, path);
+}
+
+void MakeLink(RegistryStore& store, Key root, const std::string& path, Key targetRoot, const std::string& targetPath) {
+  if (auto* memory = dynamic_cast<MemoryRegistryStore*>(&store))
+    return memory->MakeLink(root, path, targetRoot, targetPath);
+#ifdef _WIN32
+  ASSERT_TRUE(CreateLink(root, path, targetRoot, targetPath)) << path;
+#endif
+}
+
+void PutCanary(RegistryStore& store, Key root, const std::string& path) {
+  PutRaw(store, root, path, "text", kRegSz, {'c', 0});
+  PutRaw(store, root, path + "\\sub", "n", kRegDword, Dword(8));
+}
+
+void ExpectCanary(RegistryStore& store, Key root, const std::string& path) {
+  EXPECT_EQ(GetRaw(store, root, path, "text").data, (std::vector<std::uint8_t>{'c', 0})) << path;
+  EXPECT_EQ(GetDword(store, root, path + "\\sub", "n"), 8u) << path;
+  EXPECT_FALSE(GetRaw(store, root, path, "gSaveMethod").exists) << "options written into " << path;
+  Key key = 0;
+  std::uint32_t subKeys = 0, longest = 0;
+  ASSERT_EQ(store.OpenKey(root, path, kKeyRead, key), kSuccess) << path;
+  EXPECT_EQ(store.QueryInfoKey(key, subKeys, longest), kSuccess);
+  EXPECT_EQ(subKeys, 1u) << "a key made in " << path;
+  store.CloseKey(key);
 }
 
 void PutRaw(RegistryStore& store, Key root, const std::string& path, const std::string& name, std::uint32_t type,

@@ -38,8 +38,16 @@ std::vector<StoreParam> AllStoresBothUsers();  // each of them with both options
 std::string StoreName(const ::testing::TestParamInfo<StoreParam>& info);
 std::unique_ptr<settings::RegistryStore> MakeStore(StoreKind kind);
 
-// Deletes a key and everything below it, whatever the cursor under test does.
+// Deletes a key and everything below it, a link itself, whatever the cursor under test does.
 void Wipe(settings::RegistryStore& store, settings::Key root, const std::string& path);
+
+// A registry link at `path` to the existing key at `targetPath`.
+void MakeLink(settings::RegistryStore& store, settings::Key root, const std::string& path, settings::Key targetRoot,
+              const std::string& targetPath);
+// A canary for links to point at: a value and a sub-key with one. ExpectCanary: it is as it was
+// made, with no option value or key added.
+void PutCanary(settings::RegistryStore& store, settings::Key root, const std::string& path);
+void ExpectCanary(settings::RegistryStore& store, settings::Key root, const std::string& path);
 
 // Writes a raw value (any type, any bytes), creating the key.
 void PutRaw(settings::RegistryStore& store, settings::Key root, const std::string& path, const std::string& name,

@@ -15,10 +15,11 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], prefix, std::strlen(prefix)) != 0) continue;
     if (FILE* report = std::fopen(argv[i] + std::strlen(prefix), "w")) {
-      std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites tests=\"1\" failures=\"0\">\n"
-                 "  <testsuite name=\"StandIn\" tests=\"1\"><testcase name=\"Runs\" classname=\"StandIn\" "
-                 "status=\"run\" result=\"completed\"/></testsuite>\n</testsuites>\n",
-                 report);
+      std::fputs(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites tests=\"1\" failures=\"0\">\n"
+          "  <testsuite name=\"StandIn\" tests=\"1\"><testcase name=\"Runs\" classname=\"StandIn\" "
+          "status=\"run\" result=\"completed\"/></testsuite>\n</testsuites>\n",
+          report);
       std::fclose(report);
     }
   }

@@ -61,8 +61,8 @@ int wmain(int argc, wchar_t** argv) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                      &startup, &started))
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                      &started))
     return Fail(L"CreateProcess");
   const Handle process{started.hProcess}, thread{started.hThread};
   if (!AssignProcessToJobObject(job.get(), process.get())) {

@@ -1,5 +1,5 @@
 // The packages' life as an administrator lives it: msiexec installs, updates and removes the
-// test packages (scripts/make-test-packages) silently, and the outcome is read back through the
+// test packages (scripts/lib/make-test-packages) silently, and the outcome is read back through the
 // registry, the file system and COM. Under Wine each width runs in a prefix of its own; on
 // Windows from the test bundle, where Windows Installer itself is tested.
 #include <windows.h>

@@ -1,8 +1,10 @@
+# The hosted CI's Windows step, run by .github/workflows/ci.yml: a test bundle on Windows.
+#
 # The Windows jobs of the hosted CI (.github/workflows/ci.yml): checks the release in DIST
 # against its SHA256SUMS, unpacks its ARCH test bundle to C:\vt-tests and runs run-tests.cmd
 # there (the runner sets CI and is an administrator), its reports in RESULTS; the reports'
 # table (summary.md) goes to the job's page. Exits with run-tests.cmd's exit code.
-#   scripts/ci-windows.ps1 DIST ARCH RESULTS
+#   scripts/lib/ci-windows.ps1 DIST ARCH RESULTS
 param(
   [Parameter(Mandatory)] [string] $Dist,
   [Parameter(Mandatory)] [ValidateSet('x64', 'x86')] [string] $Arch,

@@ -1,4 +1,5 @@
-/* Preloaded into Wine's processes where 32-bit programs run under qemu-user (scripts/wine-env).
+/* Built by wine-env: qemu-user made to honour MAP_FIXED_NOREPLACE, for 32-bit Wine. */
+/* Preloaded into Wine's processes where 32-bit programs run under qemu-user (scripts/lib/wine-env).
 
    Wine reserves the address space a Windows process may not use with mmap(MAP_FIXED_NOREPLACE)
    at the addresses it wants, halving each range that fails down to 64 KiB. qemu-user 7.2 takes

@@ -50,10 +50,6 @@ bool CreateVolatileKey(settings::Key root, const std::string& path) {
   return true;
 }
 
-}  // namespace testing_support
-
-namespace testing_support {
-
 bool CreateLink(settings::Key root, const std::string& path, settings::Key targetRoot, const std::string& targetPath) {
   KeyHandle target;
   if (RegOpenKeyExA(reinterpret_cast<HKEY>(targetRoot), targetPath.c_str(), 0, KEY_READ, target.put()) != ERROR_SUCCESS)
